@@ -1,0 +1,65 @@
+// The audio processor component: buses, set-up, activation, the per-block
+// road from parameter changes to output buffers, bypass, state and tail.
+// The reverb engine's operations are members of this class (engine/).
+#pragma once
+
+#include "engine/reverbstate.h"
+#include "processor/plugstate.h"
+#include "sdk/vstaudioeffect.h"
+
+namespace Steinberg {
+namespace Vst {
+
+class PlugProcessor : public AudioEffect
+{
+public:
+	PlugProcessor ();
+	~PlugProcessor () SMTG_OVERRIDE;
+
+	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+	tresult PLUGIN_API setActive (TBool state) SMTG_OVERRIDE;
+	tresult PLUGIN_API setState (IBStream* stream) SMTG_OVERRIDE;
+	tresult PLUGIN_API getState (IBStream* stream) SMTG_OVERRIDE;
+	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
+	                                       SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+	tresult PLUGIN_API canProcessSampleSize (int32 symbolicSampleSize) SMTG_OVERRIDE;
+	tresult PLUGIN_API setupProcessing (ProcessSetup& setup) SMTG_OVERRIDE;
+	tresult PLUGIN_API process (ProcessData& data) SMTG_OVERRIDE;
+	uint32 PLUGIN_API getTailSamples () SMTG_OVERRIDE;
+
+	static FUnknown* createInstance (void* context);
+
+protected:
+	// Engine state and preparation
+	void prepareEngine ();
+	void allocateBuffers (int32 length);
+	void clearBuffers (int32 length);
+	void freeBuffers ();
+	bool buffersHeld () const;
+
+	// Parameter mapping and smoothing
+	void updateCoefficients (bool immediate);
+	void reconfigureNetwork (bool immediate);
+	void advanceSmoothers ();
+	void raiseFlush ();
+
+	// Block loop and flush cycle
+	void processBlock32 (Sample32** inputs, Sample32** outputs, int32 numSamples);
+	void processBlock64 (Sample64** inputs, Sample64** outputs, int32 numSamples);
+	void stepFlush ();
+
+	// Input stage, diffusers, output stage
+	void processSample (double xL, double xR, double& outL, double& outR);
+	void updateStageCoefficients (bool immediate);
+
+	// Feedback delay network
+	void configureDelayNetwork (int32 type, bool immediate, double T0, double T1, double hfRatio);
+	void processDelayNetwork (int32 type, double input, double& outLeft, double& outRight);
+
+	PlugState paramState;   // the live parameter record
+	double sampleRate {44100.0}; // Hz
+	ReverbState reverb;
+};
+
+} // namespace Vst
+} // namespace Steinberg
