@@ -30,7 +30,11 @@ add_custom_command(TARGET calvir_plugin POST_BUILD
 # prefix to <prefix>/lib/vst3: the folders Linux hosts search.
 install(CODE "
   set(_home \"\$ENV{HOME}\")
-  if(_home AND \"\${CMAKE_INSTALL_PREFIX}\" MATCHES \"^\${_home}\")
+  set(_inHome -1)
+  if(_home)
+    string(FIND \"\${CMAKE_INSTALL_PREFIX}/\" \"\${_home}/\" _inHome)
+  endif()
+  if(_inHome EQUAL 0)
     set(_dest \"\${_home}/.vst3\")
   else()
     set(_dest \"\${CMAKE_INSTALL_PREFIX}/lib/vst3\")

@@ -1,5 +1,6 @@
 // The reverb engine's whole state: a plain record held inside PlugProcessor.
-// Every field has a defined value from construction on.
+// Every field has a defined value from construction on, so a state restore or
+// a parameter change before the first activation reads nothing undefined.
 #pragma once
 
 #include "pluginterfaces/base/ftypes.h"
@@ -9,14 +10,16 @@ namespace Vst {
 
 static constexpr int32 kNumDelayLines = 16;
 static constexpr int32 kNumDiffusers = 2;
+// One pre-delay line, an input and an output history per diffuser, the network lines.
+static constexpr int32 kNumDelayBuffers = 1 + 2 * kNumDiffusers + kNumDelayLines;
 
 // One first-order filter section.
 struct FirstOrderSection
 {
-	double gain {0.0};
-	double pole {0.0};
-	double prevInput {0.0};
-	double prevOutput {0.0};
+	double gain {0.0};       // numerator gain
+	double pole {0.0};       // feedback coefficient
+	double prevInput {0.0};  // the section's input one sample earlier
+	double prevOutput {0.0}; // the section's output one sample earlier
 };
 
 // Phases of the flush cycle that accompanies a change of pre-delay or room size.
@@ -34,21 +37,23 @@ struct ReverbState
 	double samplesPerMs {0.0};
 
 	// Delay memory: 21 buffers of bufferLength doubles sharing one write index.
+	// They live in one allocation (delayMemory), one buffer after the other.
 	int32 bufferLength {0};
 	int32 writeIndex {0};
+	double* delayMemory {nullptr};
 	double* preDelayLine {nullptr};
 	double* diffuserInputLines[kNumDiffusers] {};
 	double* diffuserOutputLines[kNumDiffusers] {};
 	double* delayLines[kNumDelayLines] {};
 
 	// Parameter targets (mapped from the normalised values)
-	double levelTarget {0.0};
-	double mixTarget {0.0};
-	double diffusionTarget {0.0};
+	double levelTarget {0.0};     // output gain, linear
+	double mixTarget {0.0};       // wet gain
+	double diffusionTarget {0.0}; // 0, or 0.1 to 1
 	double preDelayMs {0.0};
 	double reverbTimeMs {0.0};
-	double roomSize {0.0};
-	double hfDamping {0.0};
+	double roomSize {0.0};        // cubic metres
+	double hfDamping {0.0};       // 0 to 0.94
 	double lowPassHz {0.0};
 
 	// Smoothing
@@ -91,6 +96,13 @@ struct ReverbState
 	double dampingState[kNumDelayLines] {};
 	double feedbackWeights[kNumDelayLines] {};
 	double shortGroupTapGain {0.0};
+
+	// Coefficient refresh of the block loop. Between parameter updates only
+	// the quantities derived from the smoothed mix and diffusion can change
+	// from sample to sample; the loop recomputes the rest only when stale.
+	bool coefficientsStale {true};
+	double appliedMix {0.0};       // smoothed mix that dryGain was derived from
+	double appliedDiffusion {0.0}; // smoothed diffusion the diffuser and tap gains were derived from
 
 	bool flushPending () const
 	{

@@ -3,6 +3,7 @@
 // The reverb engine's operations are members of this class (engine/).
 #pragma once
 
+#include "engine/parametermapping.h"
 #include "engine/reverbstate.h"
 #include "processor/plugstate.h"
 #include "sdk/vstaudioeffect.h"
@@ -30,12 +31,14 @@ public:
 	static FUnknown* createInstance (void* context);
 
 protected:
+	//--- Reverb engine (engine/) ------------------------------------------
 	// Engine state and preparation
+	void initializeEngine ();  // start values, set once by initialize
 	void prepareEngine ();
 	void allocateBuffers (int32 length);
 	void clearBuffers (int32 length);
 	void freeBuffers ();
-	bool buffersHeld () const;
+	bool buffersHeld () const; // all 21 delay buffers are held
 
 	// Parameter mapping and smoothing
 	void updateCoefficients (bool immediate);
@@ -43,9 +46,14 @@ protected:
 	void advanceSmoothers ();
 	void raiseFlush ();
 
-	// Block loop and flush cycle
+	// Block loop and flush cycle. processBlock32/64 recompute per sample only
+	// what can change; processBlockLiteral32/64 follow the algorithm step by
+	// step, reconfiguring the whole network every sample. Both give the same
+	// output bit for bit.
 	void processBlock32 (Sample32** inputs, Sample32** outputs, int32 numSamples);
 	void processBlock64 (Sample64** inputs, Sample64** outputs, int32 numSamples);
+	void processBlockLiteral32 (Sample32** inputs, Sample32** outputs, int32 numSamples);
+	void processBlockLiteral64 (Sample64** inputs, Sample64** outputs, int32 numSamples);
 	void stepFlush ();
 
 	// Input stage, diffusers, output stage
@@ -56,9 +64,17 @@ protected:
 	void configureDelayNetwork (int32 type, bool immediate, double T0, double T1, double hfRatio);
 	void processDelayNetwork (int32 type, double input, double& outLeft, double& outRight);
 
+	// Shared body of the block loops, and the per-sample coefficient refresh
+	// of the default loop.
+	template <typename SampleType, bool literal>
+	void renderBlock (SampleType** inputs, SampleType** outputs, int32 numSamples);
+	void refreshCoefficients ();
+
+	ReverbState reverb;
+	//--- end of the reverb engine -----------------------------------------
+
 	PlugState paramState;   // the live parameter record
 	double sampleRate {44100.0}; // Hz
-	ReverbState reverb;
 };
 
 } // namespace Vst

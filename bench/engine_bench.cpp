@@ -1,0 +1,153 @@
+// Speed of the reverb engine: 512-sample stereo blocks at 48000 Hz, in 64-bit
+// and 32-bit samples, for the default block loop and the literal one that
+// reconfigures the whole network every sample.
+//
+//   steady   default settings, nothing changes
+//   smoothed level, mix and diffusion change every block (the smoothers glide)
+//   all      every parameter changes every block (pre-delay and size keep
+//            the flush cycle busy)
+//
+// Counters: ns_per_frame (time per stereo sample frame) and realtime (seconds of audio
+// rendered per second of processing, on one core).
+#include "processor/plugprocessor.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr int32 kBlock = 512;
+constexpr int32 kPrimeBlocks = 200; // past the activation's flush cycle (about 2.1 s)
+
+enum class Changes
+{
+	kSteady,
+	kSmoothed,
+	kAll
+};
+
+class BenchProcessor : public PlugProcessor
+{
+public:
+	BenchProcessor (int32 sampleSize)
+	{
+		initialize (nullptr);
+		ProcessSetup setup {kRealtime, sampleSize, kBlock, kRate};
+		setupProcessing (setup);
+		setActive (true);
+	}
+	~BenchProcessor () override
+	{
+		setActive (false);
+		terminate ();
+	}
+
+	// The parameter queues of one block: each changed value is stored and
+	// followed by one coefficient update, as the processor does it.
+	void applyChanges (Changes changes, int64_t block)
+	{
+		if (changes == Changes::kSteady)
+			return;
+		const double a = (block % 2) ? 0.3 : 0.7;
+		const double b = (block % 3) ? 0.45 : 0.85;
+		ParamValue* smoothed[] = {&paramState.level, &paramState.mix, &paramState.diffusion};
+		ParamValue* others[] = {&paramState.predelay, &paramState.rvbTime, &paramState.size,
+		                        &paramState.hfDamp, &paramState.lpCut};
+		int32 i = 0;
+		for (ParamValue* p : smoothed)
+		{
+			*p = (i++ % 2) ? a : b;
+			updateCoefficients (false);
+		}
+		if (changes != Changes::kAll)
+			return;
+		for (ParamValue* p : others)
+		{
+			*p = (i++ % 2) ? a : b;
+			updateCoefficients (false);
+		}
+	}
+
+	template <typename SampleType>
+	void render (SampleType** in, SampleType** out, bool literal)
+	{
+		if constexpr (sizeof (SampleType) == sizeof (Sample32))
+			literal ? processBlockLiteral32 (in, out, kBlock) : processBlock32 (in, out, kBlock);
+		else
+			literal ? processBlockLiteral64 (in, out, kBlock) : processBlock64 (in, out, kBlock);
+	}
+};
+
+template <typename SampleType>
+void engineBlocks (benchmark::State& state, Changes changes, bool literal)
+{
+	const int32 sampleSize = sizeof (SampleType) == sizeof (Sample32) ? kSample32 : kSample64;
+	BenchProcessor processor (sampleSize);
+	std::vector<SampleType> left (kBlock), right (kBlock), outLeft (kBlock), outRight (kBlock);
+	uint32_t seed = 1;
+	for (int32 i = 0; i < kBlock; ++i)
+	{
+		seed = seed * 1664525u + 1013904223u;
+		left[static_cast<size_t> (i)] = static_cast<SampleType> ((seed >> 8) * (1.0 / 16777216.0) - 0.5);
+		right[static_cast<size_t> (i)] = static_cast<SampleType> (-0.5 * left[static_cast<size_t> (i)]);
+	}
+	SampleType* in[] = {left.data (), right.data ()};
+	SampleType* out[] = {outLeft.data (), outRight.data ()};
+	for (int32 b = 0; b < kPrimeBlocks; ++b)
+		processor.render (in, out, false);
+
+	int64_t block = 0;
+	for (auto _ : state)
+	{
+		processor.applyChanges (changes, block++);
+		processor.render (in, out, literal);
+		benchmark::DoNotOptimize (outLeft.data ());
+		benchmark::ClobberMemory ();
+	}
+	using Counter = benchmark::Counter;
+	state.counters["ns_per_frame"] =
+	    Counter (kBlock, Counter::kIsIterationInvariantRate | Counter::kInvert);
+	state.counters["realtime"] = Counter (kBlock / kRate, Counter::kIsIterationInvariantRate);
+}
+
+void registerAll ()
+{
+	struct Case
+	{
+		const char* name;
+		Changes changes;
+	};
+	const Case cases[] = {{"steady", Changes::kSteady}, {"smoothed", Changes::kSmoothed}, {"all", Changes::kAll}};
+	for (const Case& c : cases)
+	{
+		for (bool literal : {false, true})
+		{
+			const std::string suffix = std::string (c.name) + (literal ? "/literal" : "/default");
+			benchmark::RegisterBenchmark (("f64/" + suffix).c_str (), [c, literal] (benchmark::State& s) {
+				engineBlocks<Sample64> (s, c.changes, literal);
+			});
+			benchmark::RegisterBenchmark (("f32/" + suffix).c_str (), [c, literal] (benchmark::State& s) {
+				engineBlocks<Sample32> (s, c.changes, literal);
+			});
+		}
+	}
+}
+
+} // namespace
+
+int main (int argc, char** argv)
+{
+	registerAll ();
+	benchmark::Initialize (&argc, argv);
+	if (benchmark::ReportUnrecognizedArguments (argc, argv))
+		return 1;
+	benchmark::RunSpecifiedBenchmarks ();
+	benchmark::Shutdown ();
+	return 0;
+}

@@ -1,0 +1,25 @@
+// A continuous parameter with a linear mapping between its normalised value
+// and its plain range; the display string shows the plain value alone, with
+// the parameter's precision and no unit.
+#pragma once
+
+#include "public.sdk/source/vst/vstparameters.h"
+
+namespace Steinberg {
+namespace Vst {
+
+class KSRangeParameter : public RangeParameter
+{
+public:
+	// The normalised default (and the starting value) is defaultValuePlain
+	// mapped linearly. Step count 0, root unit, no short title.
+	KSRangeParameter (const TChar* title, ParamID tag, const TChar* units, int32 flags,
+	                  ParamValue minPlain, ParamValue maxPlain, ParamValue defaultValuePlain);
+	~KSRangeParameter () override;
+
+	void toString (ParamValue valueNormalized, String128 string) const SMTG_OVERRIDE;
+	bool fromString (const TChar* string, ParamValue& valueNormalized) const SMTG_OVERRIDE;
+};
+
+} // namespace Vst
+} // namespace Steinberg

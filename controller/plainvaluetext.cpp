@@ -1,0 +1,74 @@
+#include "controller/plainvaluetext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace Steinberg {
+namespace Vst {
+
+namespace {
+
+// Units in a String128, the terminator included.
+constexpr int32 kString128Units = 128;
+// Highest code unit that is copied into the narrow text the C library reads.
+constexpr TChar kLastAsciiUnit = 0x7F;
+
+} // namespace
+
+//------------------------------------------------------------------------
+void formatPlainValue (ParamValue plain, int32 precision, String128 string)
+{
+	if (!string)
+		return;
+
+	char narrow[kString128Units];
+	const int length = std::snprintf (narrow, sizeof (narrow), "%.*lf", precision, plain);
+	if (length < 0 || length >= kString128Units)
+	{
+		string[0] = 0;
+		return;
+	}
+	for (int i = 0; i <= length; ++i)
+		string[i] = static_cast<TChar> (static_cast<unsigned char> (narrow[i]));
+}
+
+//------------------------------------------------------------------------
+bool scanPlainValue (const TChar* string, ParamValue& plain)
+{
+	if (!string)
+		return false;
+
+	char narrow[kString128Units];
+	int32 length = 0;
+	while (length < kString128Units - 1 && string[length] != 0 &&
+	       string[length] <= kLastAsciiUnit)
+	{
+		narrow[length] = static_cast<char> (string[length]);
+		++length;
+	}
+	narrow[length] = 0;
+
+	char* end = nullptr;
+	const double value = std::strtod (narrow, &end);
+	plain = (end == narrow || std::isnan (value)) ? 0.0 : value;
+	return true;
+}
+
+//------------------------------------------------------------------------
+bool typedValueToNormalized (const RangeParameter& parameter, const TChar* string,
+                             ParamValue& valueNormalized)
+{
+	ParamValue plain = 0.0;
+	if (!scanPlainValue (string, plain))
+		return false;
+	if (plain < parameter.getMin ())
+		plain = parameter.getMin ();
+	else if (plain > parameter.getMax ())
+		plain = parameter.getMax ();
+	valueNormalized = parameter.toNormalized (plain);
+	return true;
+}
+
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,17 @@
+// Interface IDs of the editor-view interfaces. The SDK sources we compile
+// declare them but the package carries no source that defines them.
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+namespace Steinberg {
+
+DEF_CLASS_IID (IPlugView)
+DEF_CLASS_IID (IPlugFrame)
+DEF_CLASS_IID (IPlugViewContentScaleSupport)
+#if SMTG_OS_LINUX
+DEF_CLASS_IID (Linux::IEventHandler)
+DEF_CLASS_IID (Linux::ITimerHandler)
+DEF_CLASS_IID (Linux::IRunLoop)
+#endif
+
+} // namespace Steinberg

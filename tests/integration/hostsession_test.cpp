@@ -1,0 +1,205 @@
+// A host's whole session with the built bundle: load, factory, processor
+// creation by class ID, set-up, activation, blocks with parameter changes,
+// state save and restore, deactivation and unload.
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "processor/plugids.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "support/pluginbundle.h"
+#include "support/testaudioblock.h"
+#include "support/testbytestream.h"
+#include "support/testparameterchanges.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using CalvirTestSupport::PluginBundle;
+using CalvirTestSupport::TestAudioBlock;
+using CalvirTestSupport::TestByteStream;
+using CalvirTestSupport::TestParameterChanges;
+
+constexpr int32 kBlockSize = 256;
+constexpr int32 kNumBlocks = 40;
+
+// A processor created through the bundle's factory, held as IComponent
+// and IAudioProcessor.
+class HostedProcessor
+{
+public:
+	explicit HostedProcessor (IPluginFactory& factory)
+	{
+		TUID cid;
+		kPlugProcessorUID.toTUID (cid);
+		void* obj = nullptr;
+		if (factory.createInstance (cid, IComponent::iid.toTUID (), &obj) != kResultOk)
+			return;
+		component = static_cast<IComponent*> (obj);
+		if (component->queryInterface (IAudioProcessor::iid, &obj) == kResultOk)
+			audio = static_cast<IAudioProcessor*> (obj);
+	}
+	~HostedProcessor ()
+	{
+		if (audio)
+			audio->release ();
+		if (component)
+			component->release ();
+	}
+	HostedProcessor (const HostedProcessor&) = delete;
+	HostedProcessor& operator= (const HostedProcessor&) = delete;
+
+	explicit operator bool () const { return component && audio; }
+
+	IComponent* component {nullptr};
+	IAudioProcessor* audio {nullptr};
+};
+
+void fillSine (TestAudioBlock& block, int32 blockIndex)
+{
+	for (int32 i = 0; i < block.numSamples (); ++i)
+	{
+		const double t = static_cast<double> (blockIndex * block.numSamples () + i);
+		block.setInput (0, i, 0.5 * std::sin (0.05 * t));
+		block.setInput (1, i, 0.5 * std::cos (0.031 * t));
+	}
+}
+
+class HostSession : public ::testing::TestWithParam<int32>
+{
+protected:
+	void SetUp () override
+	{
+		ASSERT_TRUE (bundle.load ()) << bundle.error ();
+		factory = bundle.getFactory ();
+		ASSERT_NE (factory, nullptr);
+	}
+	void TearDown () override
+	{
+		if (factory)
+		{
+			EXPECT_EQ (factory->release (), 0u);
+		}
+		EXPECT_TRUE (bundle.unload ());
+	}
+
+	// Brings a processor up to processing as a host does.
+	void start (HostedProcessor& p, SampleRate rate, int32 sampleSize)
+	{
+		ASSERT_EQ (p.component->initialize (host), kResultOk);
+		ASSERT_EQ (p.component->getBusCount (kAudio, kInput), 1);
+		ASSERT_EQ (p.component->getBusCount (kAudio, kOutput), 1);
+		SpeakerArrangement in = SpeakerArr::kStereo;
+		SpeakerArrangement out = SpeakerArr::kStereo;
+		ASSERT_EQ (p.audio->setBusArrangements (&in, 1, &out, 1), kResultTrue);
+		ASSERT_EQ (p.audio->canProcessSampleSize (sampleSize), kResultTrue);
+		ProcessSetup setup {kRealtime, sampleSize, kBlockSize, rate};
+		ASSERT_EQ (p.audio->setupProcessing (setup), kResultOk);
+		ASSERT_EQ (p.component->activateBus (kAudio, kInput, 0, true), kResultTrue);
+		ASSERT_EQ (p.component->activateBus (kAudio, kOutput, 0, true), kResultTrue);
+		ASSERT_EQ (p.component->setActive (true), kResultOk);
+		p.audio->setProcessing (true);
+	}
+
+	void stop (HostedProcessor& p)
+	{
+		p.audio->setProcessing (false);
+		EXPECT_EQ (p.component->setActive (false), kResultOk);
+		EXPECT_EQ (p.component->terminate (), kResultOk);
+	}
+
+	PluginBundle bundle;
+	IPluginFactory* factory {nullptr};
+	HostApplication hostApplication; // not reference counted
+	FUnknown* host {&hostApplication};
+};
+
+TEST_P (HostSession, RunsAWholeSession)
+{
+	const int32 sampleSize = GetParam ();
+	HostedProcessor processor (*factory);
+	ASSERT_TRUE (processor);
+
+	TUID controller;
+	ASSERT_EQ (processor.component->getControllerClassId (controller), kResultTrue);
+	EXPECT_TRUE (FUID::fromTUID (controller) == kPlugControllerUID);
+
+	start (processor, 48000.0, sampleSize);
+	EXPECT_EQ (processor.audio->getLatencySamples (), 0u);
+	EXPECT_EQ (processor.audio->getTailSamples (), 72000u);
+
+	// Blocks with automation: the output follows the input, finite throughout.
+	double energy = 0.0;
+	for (int32 b = 0; b < kNumBlocks; ++b)
+	{
+		TestParameterChanges changes;
+		if (b == 2)
+		{
+			changes.set (kMixId, 0.8);
+			changes.set (kRvbTimeId, 0.7);
+		}
+		if (b == 5)
+		{
+			auto& level = changes.addQueue (kLevelId);
+			level.add (0, 0.5);
+			level.add (kBlockSize - 1, 0.7);
+		}
+		TestAudioBlock block (sampleSize, kBlockSize);
+		block.setParameterChanges (&changes);
+		fillSine (block, b);
+		ASSERT_EQ (processor.audio->process (block.data ()), kResultOk);
+		for (int32 c = 0; c < 2; ++c)
+			for (int32 i = 0; i < kBlockSize; ++i)
+			{
+				const double y = block.output (c, i);
+				ASSERT_TRUE (std::isfinite (y)) << b << " " << c << " " << i;
+				energy += y * y;
+			}
+	}
+	EXPECT_GT (energy, 0.0);
+
+	// Bypass passes the input through unchanged.
+	{
+		TestParameterChanges changes;
+		changes.set (kBypassId, 1.0);
+		TestAudioBlock block (sampleSize, kBlockSize);
+		block.setParameterChanges (&changes);
+		fillSine (block, kNumBlocks);
+		ASSERT_EQ (processor.audio->process (block.data ()), kResultOk);
+		for (int32 c = 0; c < 2; ++c)
+			for (int32 i = 0; i < kBlockSize; ++i)
+				ASSERT_EQ (block.output (c, i), block.input (c, i));
+	}
+
+	// The state carries the automation into a second processor.
+	TestByteStream saved;
+	ASSERT_EQ (processor.component->getState (&saved), kResultOk);
+	ASSERT_EQ (saved.data ().size (), 140u);
+	EXPECT_EQ (saved.data ()[8], 1) << "bypass is on";
+	EXPECT_EQ (processor.audio->getTailSamples (),
+	           static_cast<uint32> ((200.0 * std::exp2 (4.321928094887363 * 0.7) * 0.001 + 0.5) *
+	                                48000.0));
+
+	HostedProcessor restored (*factory);
+	ASSERT_TRUE (restored);
+	ASSERT_EQ (restored.component->initialize (host), kResultOk);
+	saved.rewind ();
+	ASSERT_EQ (restored.component->setState (&saved), kResultOk);
+	TestByteStream again;
+	ASSERT_EQ (restored.component->getState (&again), kResultOk);
+	EXPECT_EQ (again.data (), saved.data ());
+	EXPECT_EQ (restored.component->terminate (), kResultOk);
+
+	stop (processor);
+}
+
+INSTANTIATE_TEST_SUITE_P (SampleSizes, HostSession, ::testing::Values (kSample32, kSample64),
+                          [] (const ::testing::TestParamInfo<int32>& info) {
+	                          return info.param == kSample32 ? "Float32" : "Float64";
+                          });
+
+} // namespace

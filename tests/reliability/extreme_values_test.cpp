@@ -1,0 +1,144 @@
+// Parameter values outside [0, 1], infinities and NaN, whether they come in a
+// parameter queue or in a restored state: the record keeps them as they came,
+// and the engine behaves exactly as with the value clamped to [0, 1], a NaN as
+// the parameter's default. The output stays finite throughout.
+#include "reliability/probeprocessor.h"
+
+#include "public.sdk/source/common/memorystream.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+#include <string>
+
+using namespace CalvirTest;
+
+namespace {
+
+constexpr double kRate = 22050.0;
+constexpr int32 kBlock = 256;
+constexpr int32 kBlocks = 48; // about half a second: through the activation's flush
+const double kNaN = std::numeric_limits<double>::quiet_NaN ();
+const double kInf = std::numeric_limits<double>::infinity ();
+
+// The processor's default normalised values, by parameter ID.
+double defaultValue (ParamID id)
+{
+	const PlugState defaults;
+	const double values[] = {0.0,           defaults.level,     defaults.mix,
+	                         defaults.predelay, defaults.rvbTime, defaults.size,
+	                         defaults.diffusion, defaults.hfDamp, defaults.lpCut};
+	return values[id];
+}
+
+double engineEquivalent (ParamID id, double v)
+{
+	if (std::isnan (v))
+		return defaultValue (id);
+	return v < 0.0 ? 0.0 : v > 1.0 ? 1.0 : v;
+}
+
+double fieldOf (const PlugState& s, ParamID id)
+{
+	const double values[] = {0.0,    s.level,     s.mix,    s.predelay, s.rvbTime,
+	                         s.size, s.diffusion, s.hfDamp, s.lpCut};
+	return values[id];
+}
+
+bool sameBits (double a, double b)
+{
+	return std::memcmp (&a, &b, sizeof a) == 0;
+}
+
+// A 140-byte state holding the defaults with one value replaced.
+std::vector<uint8_t> stateWith (ParamID id, double v)
+{
+	ProcessorSession s;
+	Steinberg::MemoryStream out;
+	EXPECT_EQ (s->getState (&out), kResultOk);
+	const auto* data = reinterpret_cast<const uint8_t*> (out.getData ());
+	std::vector<uint8_t> bytes (data, data + out.getSize ());
+	const size_t offset = 12 + 8 * (id - 1); // the eight values follow the header and bypass
+	std::memcpy (&bytes[offset], &v, sizeof v); // little-endian machine
+	return bytes;
+}
+
+enum class Route
+{
+	kQueue,
+	kState
+};
+
+void deliver (ProcessorSession& s, Route route, ParamID id, double v)
+{
+	if (route == Route::kQueue)
+	{
+		s.setParams ({{id, v}});
+		return;
+	}
+	std::vector<uint8_t> bytes = stateWith (id, v);
+	Steinberg::MemoryStream in (bytes.data (), static_cast<Steinberg::TSize> (bytes.size ()));
+	ASSERT_EQ (s->setState (&in), kResultOk);
+}
+
+class ExtremeValues : public testing::TestWithParam<std::tuple<Route, int32>>
+{
+};
+
+TEST_P (ExtremeValues, ActLikeTheClampedValue)
+{
+	const Route route = std::get<0> (GetParam ());
+	const int32 sampleSize = std::get<1> (GetParam ());
+	const double oddValues[] = {kNaN, -kNaN, kInf, -kInf, 1e300, -1e300, 1.0000000000000002,
+	                            2.0, -1e-300, -0.0, -std::numeric_limits<double>::denorm_min ()};
+	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
+		for (double odd : oddValues)
+		{
+			ProcessorSession oddProc, clampedProc;
+			for (auto* s : {&oddProc, &clampedProc})
+			{
+				ASSERT_EQ (s->setup (kRate, sampleSize), kResultOk);
+				ASSERT_EQ (s->activate (true), kResultOk);
+			}
+			deliver (oddProc, route, id, odd);
+			deliver (clampedProc, route, id, engineEquivalent (id, odd));
+			// The record keeps what came.
+			ASSERT_TRUE (sameBits (fieldOf (oddProc->params (), id), odd)) << "parameter " << id;
+
+			StereoBlock a (kBlock), b (kBlock);
+			std::mt19937 rng (id);
+			std::uniform_real_distribution<double> noise (-1.0, 1.0);
+			for (int32 block = 0; block < kBlocks; ++block)
+			{
+				for (int32 i = 0; i < kBlock; ++i)
+					for (int c = 0; c < 2; ++c)
+					{
+						const double v = block < kBlocks / 2 ? noise (rng) : 0.0;
+						a.setInput (c, i, v);
+						b.setInput (c, i, v);
+					}
+				ASSERT_EQ (oddProc->process (a.prepare (sampleSize, kBlock)), kResultOk);
+				ASSERT_EQ (clampedProc->process (b.prepare (sampleSize, kBlock)), kResultOk);
+				for (int c = 0; c < 2; ++c)
+					for (int32 i = 0; i < kBlock; ++i)
+					{
+						ASSERT_TRUE (a.outputIsClean (c, i)) << "parameter " << id << " = " << odd;
+						ASSERT_TRUE (sameBits (a.output (c, i), b.output (c, i)))
+						    << "parameter " << id << " = " << odd << ", block " << block << ", sample " << i;
+					}
+			}
+			EXPECT_EQ (oddProc->getTailSamples (), clampedProc->getTailSamples ()) << "parameter " << id;
+			EXPECT_EQ (oddProc->countUncleanEngineValues (), 0) << oddProc->describeUncleanEngineValues ();
+		}
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    Routes, ExtremeValues,
+    testing::Combine (testing::Values (Route::kQueue, Route::kState), testing::Values (kSample32, kSample64)),
+    [] (const testing::TestParamInfo<std::tuple<Route, int32>>& info) {
+	    return std::string (std::get<0> (info.param) == Route::kQueue ? "Queue" : "State") +
+	           (std::get<1> (info.param) == kSample64 ? "_Sample64" : "_Sample32");
+    });
+
+} // namespace

@@ -1,0 +1,160 @@
+// Non-finite input samples (NaN or infinity from an upstream plug-in) enter
+// the engine as 0; finite samples enter bit for bit; the reverb is clean again
+// once the input is finite.
+#include "reliability/probeprocessor.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+
+using namespace CalvirTest;
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr int32 kBlock = 512;
+constexpr double kDenormalOffset = 1e-18; // added to every input sample by the block loop
+const double kNaN = std::numeric_limits<double>::quiet_NaN ();
+const double kInf = std::numeric_limits<double>::infinity ();
+
+bool sameBits (double a, double b)
+{
+	uint64_t x, y;
+	std::memcpy (&x, &a, sizeof x);
+	std::memcpy (&y, &b, sizeof y);
+	return x == y;
+}
+
+// Fills a block with noise; where poison says so, replaces a sample by a
+// non-finite value in `dirty` and by 0 in `clean`.
+void fillBlocks (StereoBlock& dirty, StereoBlock& clean, std::mt19937& rng, int32 blockIndex)
+{
+	std::uniform_real_distribution<double> noise (-1.0, 1.0);
+	const double poisons[] = {kNaN, kInf, -kInf, -kNaN};
+	for (int32 i = 0; i < kBlock; ++i)
+	{
+		for (int c = 0; c < 2; ++c)
+		{
+			double v = noise (rng);
+			double d = v;
+			double z = v;
+			// Blocks 4 to 6 are poisoned at scattered places, block 5 entirely
+			// on the left channel; the rest is finite.
+			const bool poisoned = (blockIndex == 5 && c == 0) ||
+			                      (blockIndex >= 4 && blockIndex <= 6 && (i * 7 + c * 3) % 31 == 0);
+			if (poisoned)
+			{
+				d = poisons[(i + c) % 4];
+				z = 0.0;
+			}
+			dirty.setInput (c, i, d);
+			clean.setInput (c, i, z);
+		}
+	}
+}
+
+class NonFiniteInput : public testing::TestWithParam<int32>
+{
+};
+
+// A processor fed NaN and infinities behaves exactly like one fed zeros at
+// those places, sample for sample, before, during and after the poison.
+TEST_P (NonFiniteInput, EntersAsZero)
+{
+	const int32 sampleSize = GetParam ();
+	for (bool inPlace : {false, true})
+	{
+		ProcessorSession dirtyProc, cleanProc;
+		for (auto* s : {&dirtyProc, &cleanProc})
+		{
+			ASSERT_EQ (s->setup (kRate, sampleSize), kResultOk);
+			ASSERT_EQ (s->activate (true), kResultOk);
+			s->setParams ({{kPredelayId, 0.0}});
+		}
+		StereoBlock dirty (kBlock), clean (kBlock);
+		std::mt19937 rng (7);
+		// 80 blocks: about a second, long enough for the flush cycle that
+		// each activation starts to let the reverb in again.
+		for (int32 b = 0; b < 80; ++b)
+		{
+			fillBlocks (dirty, clean, rng, b);
+			ASSERT_EQ (dirtyProc->process (dirty.prepare (sampleSize, kBlock, nullptr, inPlace)), kResultOk);
+			ASSERT_EQ (cleanProc->process (clean.prepare (sampleSize, kBlock, nullptr, inPlace)), kResultOk);
+			for (int c = 0; c < 2; ++c)
+				for (int32 i = 0; i < kBlock; ++i)
+				{
+					const double d = dirty.output (c, i);
+					ASSERT_TRUE (std::isfinite (d)) << "block " << b << " sample " << i;
+					ASSERT_TRUE (sameBits (d, clean.output (c, i)))
+					    << "block " << b << " channel " << c << " sample " << i << ": " << d
+					    << " != " << clean.output (c, i);
+				}
+		}
+		EXPECT_EQ (dirtyProc->countUncleanEngineValues (), 0);
+	}
+}
+
+// With the mix at 0 and the level at 0 dB the output is the engine's input
+// value itself: finite samples arrive unchanged (plus the denormal offset the
+// block loop adds), non-finite ones as 0.
+TEST_P (NonFiniteInput, FiniteSamplesEnterUnchanged)
+{
+	const int32 sampleSize = GetParam ();
+	ProcessorSession s;
+	ASSERT_EQ (s.setup (kRate, sampleSize), kResultOk);
+	// Mix 0 and level 0 dB, then a new activation, which starts the smoothers
+	// at their targets: the output is the dry input alone from the first sample.
+	ASSERT_EQ (s.activate (true), kResultOk);
+	s.setParams ({{kMixId, 0.0}, {kLevelId, 0.75}});
+	ASSERT_EQ (s.activate (false), kResultOk);
+	ASSERT_EQ (s.activate (true), kResultOk);
+
+	const double inputs[] = {0.5,
+	                         -0.0,
+	                         1e30,
+	                         -3.0e300,
+	                         std::numeric_limits<double>::max (),
+	                         std::numeric_limits<double>::denorm_min (),
+	                         std::numeric_limits<float>::denorm_min (),
+	                         -1e-18,
+	                         kNaN,
+	                         kInf,
+	                         -kInf,
+	                         0.25};
+	const int32 n = static_cast<int32> (sizeof inputs / sizeof inputs[0]);
+	StereoBlock block (n);
+	for (int32 i = 0; i < n; ++i)
+	{
+		block.setInput (0, i, inputs[i]);
+		block.setInput (1, n - 1 - i, inputs[i]);
+	}
+	ASSERT_EQ (s->process (block.prepare (sampleSize, n)), kResultOk);
+	for (int c = 0; c < 2; ++c)
+		for (int32 i = 0; i < n; ++i)
+		{
+			const double x = c == 0 ? inputs[i] : inputs[n - 1 - i];
+			if (sampleSize == kSample64)
+			{
+				const double expected = (std::isfinite (x) ? x : 0.0) + kDenormalOffset;
+				EXPECT_TRUE (sameBits (block.out64[c][i], expected))
+				    << "input " << x << " gave " << block.out64[c][i];
+			}
+			else
+			{
+				const float x32 = static_cast<float> (x);
+				const double widened = std::isfinite (x32) ? static_cast<double> (x32) : 0.0;
+				const float expected = static_cast<float> (widened + kDenormalOffset);
+				EXPECT_EQ (block.out32[c][i], expected) << "input " << x32;
+			}
+		}
+}
+
+INSTANTIATE_TEST_SUITE_P (BothSampleSizes, NonFiniteInput, testing::Values (kSample32, kSample64),
+                          [] (const testing::TestParamInfo<int32>& info) {
+	                          return info.param == kSample64 ? std::string ("Sample64")
+	                                                         : std::string ("Sample32");
+                          });
+
+} // namespace

@@ -1,0 +1,58 @@
+// The buffers of one processing block as a host hands them over: one input
+// and one output bus of numChannels channels each, in 32-bit or 64-bit
+// samples, and the ProcessData that points at them. Tests may change any
+// field of data(), inputBus() or outputBus() afterwards (channel counts,
+// null pointers) to build malformed blocks.
+#pragma once
+
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+#include <vector>
+
+namespace CalvirTestSupport {
+
+using Steinberg::int32;
+
+class TestAudioBlock
+{
+public:
+	// Every input and output sample starts at 0.
+	TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int32 numChannels = 2);
+
+	TestAudioBlock (const TestAudioBlock&) = delete;
+	TestAudioBlock& operator= (const TestAudioBlock&) = delete;
+
+	Steinberg::Vst::ProcessData& data () { return processData; }
+	Steinberg::Vst::AudioBusBuffers& inputBus () { return inBus; }
+	Steinberg::Vst::AudioBusBuffers& outputBus () { return outBus; }
+
+	int32 numSamples () const { return processData.numSamples; }
+	int32 sampleSize () const { return processData.symbolicSampleSize; }
+
+	// Sample i of channel c, widened to double; set rounds to the block's size.
+	// Output reads go to the channel's own storage when its pointer was nulled.
+	double input (int32 c, int32 i) const;
+	double output (int32 c, int32 i) const;
+	void setInput (int32 c, int32 i, double value);
+	void setOutput (int32 c, int32 i, double value);
+	// Every output sample of every channel set to value.
+	void fillOutputs (double value);
+
+	// The output bus uses the input bus's buffers (processing in place).
+	void useInputsAsOutputs ();
+
+	void setParameterChanges (Steinberg::Vst::IParameterChanges* changes)
+	{
+		processData.inputParameterChanges = changes;
+	}
+
+private:
+	std::vector<std::vector<float>> in32, out32;
+	std::vector<std::vector<double>> in64, out64;
+	std::vector<float*> inPtr32, outPtr32;
+	std::vector<double*> inPtr64, outPtr64;
+	Steinberg::Vst::AudioBusBuffers inBus, outBus;
+	Steinberg::Vst::ProcessData processData;
+};
+
+} // namespace CalvirTestSupport
