@@ -1,14 +1,17 @@
 // Speed of the reverb engine: 512-sample stereo blocks at 48000 Hz, in 64-bit
-// and 32-bit samples, for the default block loop and the literal one that
-// reconfigures the whole network every sample.
+// and 32-bit samples, for the literal block loop (the whole network
+// reconfigured every sample) and the default one in each kernel variant this
+// processor supports ("pairs" runs everywhere; the engine picks the widest
+// one available).
 //
 //   steady   default settings, nothing changes
 //   smoothed level, mix and diffusion change every block (the smoothers glide)
 //   all      every parameter changes every block (pre-delay and size keep
 //            the flush cycle busy)
 //
-// Counters: ns_per_frame (time per stereo sample frame) and realtime (seconds of audio
-// rendered per second of processing, on one core).
+// Counters: per_frame (time per stereo sample frame) and realtime (seconds of
+// audio rendered per second of processing, on one core).
+#include "engine/kernelvariant.h"
 #include "processor/plugprocessor.h"
 
 #include <benchmark/benchmark.h>
@@ -35,12 +38,13 @@ enum class Changes
 class BenchProcessor : public PlugProcessor
 {
 public:
-	BenchProcessor (int32 sampleSize)
+	BenchProcessor (int32 sampleSize, KernelVariant variant)
 	{
 		initialize (nullptr);
 		ProcessSetup setup {kRealtime, sampleSize, kBlock, kRate};
 		setupProcessing (setup);
 		setActive (true);
+		reverb.kernelVariant = variant;
 	}
 	~BenchProcessor () override
 	{
@@ -85,10 +89,10 @@ public:
 };
 
 template <typename SampleType>
-void engineBlocks (benchmark::State& state, Changes changes, bool literal)
+void engineBlocks (benchmark::State& state, Changes changes, bool literal, KernelVariant variant)
 {
 	const int32 sampleSize = sizeof (SampleType) == sizeof (Sample32) ? kSample32 : kSample64;
-	BenchProcessor processor (sampleSize);
+	BenchProcessor processor (sampleSize, variant);
 	std::vector<SampleType> left (kBlock), right (kBlock), outLeft (kBlock), outRight (kBlock);
 	uint32_t seed = 1;
 	for (int32 i = 0; i < kBlock; ++i)
@@ -111,8 +115,7 @@ void engineBlocks (benchmark::State& state, Changes changes, bool literal)
 		benchmark::ClobberMemory ();
 	}
 	using Counter = benchmark::Counter;
-	state.counters["ns_per_frame"] =
-	    Counter (kBlock, Counter::kIsIterationInvariantRate | Counter::kInvert);
+	state.counters["per_frame"] = Counter (kBlock, Counter::kIsIterationInvariantRate | Counter::kInvert);
 	state.counters["realtime"] = Counter (kBlock / kRate, Counter::kIsIterationInvariantRate);
 }
 
@@ -123,18 +126,34 @@ void registerAll ()
 		const char* name;
 		Changes changes;
 	};
+	struct Loop
+	{
+		const char* name;
+		bool literal;
+		KernelVariant variant;
+	};
 	const Case cases[] = {{"steady", Changes::kSteady}, {"smoothed", Changes::kSmoothed}, {"all", Changes::kAll}};
+	const Loop loops[] = {{"literal", true, KernelVariant::kPairs},
+	                      {"pairs", false, KernelVariant::kPairs},
+	                      {"quads-avx2", false, KernelVariant::kQuadsAvx2},
+	                      {"quads-avx512", false, KernelVariant::kQuadsAvx512}};
 	for (const Case& c : cases)
 	{
-		for (bool literal : {false, true})
+		for (const char* size : {"f64", "f32"})
 		{
-			const std::string suffix = std::string (c.name) + (literal ? "/literal" : "/default");
-			benchmark::RegisterBenchmark (("f64/" + suffix).c_str (), [c, literal] (benchmark::State& s) {
-				engineBlocks<Sample64> (s, c.changes, literal);
-			});
-			benchmark::RegisterBenchmark (("f32/" + suffix).c_str (), [c, literal] (benchmark::State& s) {
-				engineBlocks<Sample32> (s, c.changes, literal);
-			});
+			for (const Loop& loop : loops)
+			{
+				if (!kernelVariantSupported (loop.variant))
+					continue;
+				const std::string name = std::string (size) + "/" + c.name + "/" + loop.name;
+				const bool f32 = size[1] == '3';
+				benchmark::RegisterBenchmark (name.c_str (), [c, loop, f32] (benchmark::State& s) {
+					if (f32)
+						engineBlocks<Sample32> (s, c.changes, loop.literal, loop.variant);
+					else
+						engineBlocks<Sample64> (s, c.changes, loop.literal, loop.variant);
+				});
+			}
 		}
 	}
 }

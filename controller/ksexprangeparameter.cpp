@@ -1,7 +1,7 @@
 #include "controller/ksexprangeparameter.h"
 
 #include "controller/plainvaluetext.h"
-#include "pluginterfaces/base/ustring.h"
+#include "controller/rangeparameterinfo.h"
 
 #include <cmath>
 
@@ -15,14 +15,7 @@ KSExpRangeParameter::KSExpRangeParameter (const TChar* title, ParamID tag, const
 {
 	this->minPlain = minPlain;
 	this->maxPlain = maxPlain;
-	if (title)
-		UString (info.title, str16BufferSize (String128)).assign (title);
-	if (units)
-		UString (info.units, str16BufferSize (String128)).assign (units);
-	info.flags = flags;
-	info.id = tag;
-	info.stepCount = 0;
-	info.unitId = kRootUnitId;
+	describeRangeParameter (info, title, tag, units, flags);
 	// Called here, not in the base, so that the exponential mapping applies.
 	info.defaultNormalizedValue = valueNormalized = toNormalized (defaultValuePlain);
 }

@@ -5,12 +5,12 @@
 #include "engine/denormalguard.h"
 #include "engine/enginemath.h"
 #include "engine/engineconstants.h"
+#include "engine/kernelvariant.h"
 #include "engine/samplekernel.h"
 #include "processor/plugprocessor.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace Steinberg {
 namespace Vst {
@@ -18,11 +18,6 @@ namespace Vst {
 namespace {
 
 constexpr int32 kNumChannels = 2; // the loops read and write channels 0 and 1
-
-bool sameBits (double a, double b)
-{
-	return std::memcmp (&a, &b, sizeof (double)) == 0;
-}
 
 template <typename SampleType>
 bool hasChannels (SampleType** buffers)
@@ -89,16 +84,7 @@ void PlugProcessor::renderBlock (SampleType** inputs, SampleType** outputs, int3
 		// which keeps the state in locals and recomputes only what changes.
 		if (!literal && !r.coefficientsStale && !SampleKernel::endsSilenceNext (r))
 		{
-			SampleKernel kernel (r);
-			bool silenceEnds = false;
-			while (i < numSamples && !silenceEnds)
-			{
-				const int32 chunk = std::min (kernel.beginChunk (), numSamples - i);
-				const int32 done = kernel.render (inputs, outputs, i, chunk, silenceEnds);
-				kernel.endChunk (done);
-				i += done;
-			}
-			kernel.store (r);
+			i = renderWithKernel (r.kernelVariant, r, inputs, outputs, i, numSamples);
 			continue;
 		}
 
@@ -146,17 +132,9 @@ void PlugProcessor::refreshCoefficients ()
 	}
 	// Otherwise only what the smoothed mix and diffusion give can differ from
 	// the previous sample: every other input of the reconfiguration is the same.
-	if (!sameBits (r.smoothedMix, r.appliedMix))
-	{
-		r.dryGain = EngineMath::dryGain (r.smoothedMix);
-		r.appliedMix = r.smoothedMix;
-	}
-	if (!sameBits (r.smoothedDiffusion, r.appliedDiffusion))
-	{
-		EngineMath::diffuserGains (r.diffuserLengthMs, r.smoothedDiffusion, r.diffuserGain);
-		r.shortGroupTapGain = EngineMath::shortGroupTapGain (r.smoothedDiffusion);
-		r.appliedDiffusion = r.smoothedDiffusion;
-	}
+	EngineMath::refreshSmoothedQuantities (
+	    r.smoothedMix, r.smoothedDiffusion, r.diffuserLengthMs,
+	    {r.appliedMix, r.dryGain, r.appliedDiffusion, r.diffuserGain, r.shortGroupTapGain});
 }
 
 void PlugProcessor::stepFlush ()

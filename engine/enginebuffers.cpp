@@ -59,6 +59,7 @@ void PlugProcessor::prepareEngine ()
 	}
 
 	r.samplesPerMs = sampleRate * kSecondsPerMs;
+	r.kernelVariant = fastestKernelVariant ();
 
 	const auto n = static_cast<int32> (sampleRate * kBufferSpanSeconds);
 	r.bufferLength = n + static_cast<int32> (n * kBufferMargin);
@@ -98,14 +99,20 @@ void PlugProcessor::allocateBuffers (int32 length)
 	if (length <= 0)
 		return;
 	ReverbState& r = reverb;
-	const auto bufferSize = static_cast<size_t> (length);
-	r.delayMemory = new (std::nothrow) double[bufferSize * kNumDelayBuffers];
+	// One allocation holds the 21 buffers one after the other. Each starts
+	// whole pages plus a stagger after the previous one, so no two buffers
+	// share their offset within a page: the same index in different buffers
+	// never aliases in the processor's page-offset store-to-load check,
+	// whatever the sample rate makes of bufferLength.
+	const size_t pages = (static_cast<size_t> (length) + kPageDoubles - 1) / kPageDoubles;
+	const size_t stride = pages * kPageDoubles + kBufferStaggerDoubles;
+	r.delayMemory = new (std::nothrow) double[stride * kNumDelayBuffers];
 	if (r.delayMemory == nullptr)
 		return; // no buffer held: the block loops render silence
 	double* next = r.delayMemory;
 	auto take = [&] () {
 		double* buffer = next;
-		next += bufferSize;
+		next += stride;
 		return buffer;
 	};
 	r.preDelayLine = take ();

@@ -1,10 +1,12 @@
 // Constants of the reverb engine. Each is named once, here, with its unit.
-// Only the engine's own sources include this file.
+// The engine's sources and tests include it; the processor's header does not.
 // The engine's arithmetic reproduces its results bit for bit, so the values
 // and the forms in which they enter the formulas are part of the design.
 #pragma once
 
 #include "engine/reverbstate.h"
+
+#include <cstddef>
 
 namespace Steinberg {
 namespace Vst {
@@ -30,6 +32,9 @@ static constexpr double kMaxSampleRateHz = 1536000.0;
 static constexpr double kMaxPredelayMs = 250.0;
 static constexpr double kBufferSpanSeconds = kMaxPredelayMs / kMsPerSecond; // 0.25 s, exact
 static constexpr double kBufferMargin = 0.001; // 0.1 % on top of the longest pre-delay
+// Layout of the delay memory: buffers start whole pages plus a stagger apart.
+static constexpr size_t kPageDoubles = 512;         // 4096 bytes
+static constexpr size_t kBufferStaggerDoubles = 40; // 320 bytes: 21 buffers, 21 different page offsets
 // Every length in ms becomes samples as trunc(ms × samplesPerMs + this): halves go up.
 static constexpr double kRoundingOffset = 0.5;
 

@@ -8,6 +8,9 @@
 #include "engine/reverbstate.h"
 
 #include <cmath>
+#include <cstring>
+#include <type_traits>
+#include <utility>
 
 // The per-sample functions are always inlined: the default block loop holds
 // the state they work on in locals, which the compiler keeps in registers
@@ -57,6 +60,43 @@ CALVIR_ALWAYS_INLINE void diffuserGains (const double lengthMs[kNumDiffusers], d
 		if (g > kMaxAllpassGain)
 			g = kMaxAllpassGain;
 		gains[k] = g;
+	}
+}
+
+// Whether two doubles are the same bit pattern (0 and −0 differ, NaN equals itself).
+CALVIR_ALWAYS_INLINE bool sameBits (double a, double b)
+{
+	return std::memcmp (&a, &b, sizeof (double)) == 0;
+}
+
+// The quantities that follow the smoothed mix and diffusion from sample to
+// sample: the dry gain, the diffuser gains and the short-group tap gain.
+// Each is re-derived only when its smoothed value changed since it was last
+// derived (recorded in appliedMix, appliedDiffusion); otherwise the formula
+// would give the same value again.
+struct SmoothedQuantities
+{
+	double& appliedMix;
+	double& dryGain;
+	double& appliedDiffusion;
+	double* diffuserGain;
+	double& shortGroupTapGain;
+};
+
+CALVIR_ALWAYS_INLINE void refreshSmoothedQuantities (double smoothedMix, double smoothedDiffusion,
+                                                     const double diffuserLengthMs[kNumDiffusers],
+                                                     const SmoothedQuantities& q)
+{
+	if (!sameBits (smoothedMix, q.appliedMix))
+	{
+		q.dryGain = dryGain (smoothedMix);
+		q.appliedMix = smoothedMix;
+	}
+	if (!sameBits (smoothedDiffusion, q.appliedDiffusion))
+	{
+		diffuserGains (diffuserLengthMs, smoothedDiffusion, q.diffuserGain);
+		q.shortGroupTapGain = shortGroupTapGain (smoothedDiffusion);
+		q.appliedDiffusion = smoothedDiffusion;
 	}
 }
 
@@ -123,23 +163,44 @@ CALVIR_ALWAYS_INLINE void midSideLowCut (double wetL, double wetR, FirstOrderSec
 
 //------------------------------------------------------------------------
 // Feedback delay network. The functions work on one sample (double) or on
-// consecutive samples side by side (SampleLanes, one sample per lane):
-// every lane sees exactly the operations of the one-sample form.
+// consecutive samples side by side in the lanes of a vector (SamplePair,
+// SampleQuad; lane 0 the earliest): every lane sees exactly the operations
+// of the one-sample form.
 //------------------------------------------------------------------------
-static constexpr int32 kNumSampleLanes = 2;
-typedef double SampleLanes __attribute__ ((vector_size (kNumSampleLanes * sizeof (double))));
+typedef double SamplePair __attribute__ ((vector_size (2 * sizeof (double))));
+typedef double SampleQuad __attribute__ ((vector_size (4 * sizeof (double))));
 
 template <typename V>
-CALVIR_ALWAYS_INLINE V splat (double x);
-template <>
-CALVIR_ALWAYS_INLINE double splat<double> (double x)
+constexpr int32 kLaneCount = static_cast<int32> (sizeof (V) / sizeof (double));
+
+template <typename V, size_t... lane>
+CALVIR_ALWAYS_INLINE V lanesOf (const double values[], std::index_sequence<lane...>)
 {
-	return x;
+	return V {values[lane]...};
 }
-template <>
-CALVIR_ALWAYS_INLINE SampleLanes splat<SampleLanes> (double x)
+
+// The vector with values[0] in lane 0, values[1] in lane 1, ...
+template <typename V>
+CALVIR_ALWAYS_INLINE V lanesOf (const double values[])
 {
-	return SampleLanes {} + x;
+	return lanesOf<V> (values, std::make_index_sequence<kLaneCount<V>> ());
+}
+
+// x in every lane.
+template <typename V>
+CALVIR_ALWAYS_INLINE V splat (double x)
+{
+	if constexpr (std::is_same_v<V, double>)
+	{
+		return x;
+	}
+	else
+	{
+		double values[kLaneCount<V>];
+		for (double& value : values)
+			value = x;
+		return lanesOf<V> (values);
+	}
 }
 
 // Output taps from the undamped line outputs d: the long group with gain v,
@@ -238,28 +299,29 @@ CALVIR_ALWAYS_INLINE void networkSample (const double d[kNumDelayLines], const N
 	feedback (m, f.feedbackWeights, fadeGain, input, lineInputs);
 }
 
-// kNumSampleLanes consecutive samples of the network at once, lane 0 the
-// earliest. No line is shorter than kNumSampleLanes samples, so no sample
-// reads what an earlier one of them writes. The damping filters run their
-// steps in order.
-CALVIR_ALWAYS_INLINE void networkLanes (const SampleLanes d[kNumDelayLines], const NetworkFilters& f,
-                                        const SampleLanes& v, const SampleLanes& shortGain,
-                                        const SampleLanes& fadeGain, const SampleLanes& input, SampleLanes& outLeft,
-                                        SampleLanes& outRight, SampleLanes lineInputs[kNumDelayLines])
+// As many consecutive samples of the network at once as V has lanes. No
+// line is shorter than that many samples, so no sample reads what an earlier
+// one of them writes. The damping filters run their steps in sample order.
+template <typename V>
+CALVIR_ALWAYS_INLINE void networkLanes (const V d[kNumDelayLines], const NetworkFilters& f, const V& v,
+                                        const V& shortGain, const V& fadeGain, const V& input, V& outLeft,
+                                        V& outRight, V lineInputs[kNumDelayLines])
 {
 	outputTaps (d, v, shortGain, outLeft, outRight);
 
-	SampleLanes m[kNumDelayLines];
+	V m[kNumDelayLines];
 	for (int32 i = 0; i < kNumDelayLines; ++i)
 	{
-		const SampleLanes b0d = splat<SampleLanes> (f.dampingB0[i]) * d[i];
-		double y = f.dampingState[i];
-		for (int32 lane = 0; lane < kNumSampleLanes; ++lane)
+		const V b0d = splat<V> (f.dampingB0[i]) * d[i];
+		double y[kLaneCount<V>];
+		double previous = f.dampingState[i];
+		for (int32 lane = 0; lane < kLaneCount<V>; ++lane)
 		{
-			y = b0d[lane] + f.dampingPole[i] * y;
-			m[i][lane] = y;
+			y[lane] = b0d[lane] + f.dampingPole[i] * previous;
+			previous = y[lane];
 		}
-		f.dampingState[i] = y;
+		f.dampingState[i] = previous;
+		m[i] = lanesOf<V> (y);
 	}
 	feedback (m, f.feedbackWeights, fadeGain, input, lineInputs);
 }

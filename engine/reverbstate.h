@@ -3,6 +3,7 @@
 // a parameter change before the first activation reads nothing undefined.
 #pragma once
 
+#include "engine/kernelvariant.h"
 #include "pluginterfaces/base/ftypes.h"
 
 namespace Steinberg {
@@ -37,7 +38,8 @@ struct ReverbState
 	double samplesPerMs {0.0};
 
 	// Delay memory: 21 buffers of bufferLength doubles sharing one write index.
-	// They live in one allocation (delayMemory), one buffer after the other.
+	// They live in one allocation (delayMemory), one after the other, each
+	// starting at a different offset within a memory page.
 	int32 bufferLength {0};
 	int32 writeIndex {0};
 	double* delayMemory {nullptr};
@@ -101,6 +103,7 @@ struct ReverbState
 	// the quantities derived from the smoothed mix and diffusion can change
 	// from sample to sample; the loop recomputes the rest only when stale.
 	bool coefficientsStale {true};
+	KernelVariant kernelVariant {KernelVariant::kPairs}; // the fastest this processor supports, chosen at activation
 	double appliedMix {0.0};       // smoothed mix that dryGain was derived from
 	double appliedDiffusion {0.0}; // smoothed diffusion the diffuser and tap gains were derived from
 

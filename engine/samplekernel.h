@@ -1,22 +1,27 @@
-// The per-sample work of the default block loop, with the engine state it
-// touches held in local copies for a run of samples.
+// The default block loop's sample kernel: the engine state that the samples
+// between two parameter updates touch, held in local copies.
 //
-// One call of process() does what one sample of the literal loop does -
-// advanceSmoothers, the coefficient refresh, stepFlush, processSample
-// (with processDelayNetwork), the output level and the write-index step -
-// in the same operations and the same order, so every result is the same
-// bit for bit. It only leaves out what cannot change within the run:
+// For every sample the kernel does what the literal loop does -
+// advanceSmoothers, the coefficient refresh, stepFlush, processSample with
+// processDelayNetwork, the output level and the write-index step - with the
+// same operations in the same order for every value, so every result is the
+// same bit for bit. What it saves:
 //   - the full reconfiguration, which the literal loop repeats every sample
-//     with unchanged inputs; only the quantities derived from the smoothed
+//     with unchanged inputs: only the quantities derived from the smoothed
 //     mix (dry gain) and diffusion (diffuser gains, short-group tap gain) are
-//     recomputed, and only when those smoothed values change;
-//   - the end of a flush silence, where the lengths change: the block loop
-//     hands that sample to the literal members (see endsSilenceNext);
+//     re-derived, and only when those smoothed values change;
 //   - the index arithmetic: the samples come in chunks within which no read
 //     or write position crosses a buffer end, so every buffer is accessed
-//     through a pointer fixed for the chunk plus the sample's place in it.
-// Held in locals (not behind pointers that might alias the delay buffers),
-// the state stays in registers and the compiler can vectorise the network.
+//     through a pointer fixed for the chunk plus the sample's place in it;
+//   - one pass of the network per sample: consecutive samples go through it
+//     side by side in the lanes of a vector. No line is shorter than that
+//     many samples, so none of them reads what another one writes; the
+//     damping filters step through them in order. Their input stages run
+//     first, in order, and their output stages last: the stages touch
+//     different state, so the order among them does not change any value.
+// The end of a flush silence, where the lengths change, is left to the
+// engine's members (see endsSilenceNext). Held in locals rather than behind
+// pointers that might alias the delay buffers, the state stays in registers.
 #pragma once
 
 #include "engine/enginemath.h"
@@ -32,7 +37,7 @@ namespace Vst {
 class SampleKernel
 {
 public:
-	explicit SampleKernel (const ReverbState& r) { load (r); }
+	CALVIR_ALWAYS_INLINE explicit SampleKernel (const ReverbState& r) { load (r); }
 
 	// Whether the next sample's flush step ends a silence, which reconfigures
 	// the network with new lengths: the kernel does not handle that sample.
@@ -44,18 +49,18 @@ public:
 
 	// Fixes the buffer pointers for the samples from the current write
 	// position on; returns for how many samples they hold (at least 1).
-	int32 beginChunk ();
+	CALVIR_ALWAYS_INLINE int32 beginChunk ();
 	// Renders up to count samples of the chunk, host samples first to first +
 	// count − 1; stops before a sample that ends a flush silence and then
 	// sets silenceEnds. Returns the number of samples rendered. Each
 	// sample's inputs are read before its output is written.
-	template <typename SampleType>
+	template <typename V, typename SampleType>
 	CALVIR_ALWAYS_INLINE int32 render (SampleType* const* inputs, SampleType* const* outputs, int32 first, int32 count,
 	                                   bool& silenceEnds);
 	// Ends the chunk after its first count samples.
-	void endChunk (int32 count);
+	CALVIR_ALWAYS_INLINE void endChunk (int32 count);
 
-	void store (ReverbState& r) const;
+	CALVIR_ALWAYS_INLINE void store (ReverbState& r) const;
 
 private:
 	static bool endsSilence (FlushPhase phase, int32 countdown, double gain, double outStep)
@@ -64,7 +69,6 @@ private:
 			return false;
 		return phase == FlushPhase::kFlushSilence || (phase == FlushPhase::kFlushFadeOut && !(gain - outStep > 0.0));
 	}
-	static bool sameBits (double a, double b) { return std::memcmp (&a, &b, sizeof (double)) == 0; }
 
 	// What the input stage of one sample hands to the network and the output stage.
 	struct Frame
@@ -75,13 +79,12 @@ private:
 		double mix, dryGain, level;
 	};
 
-	void load (const ReverbState& r);
+	CALVIR_ALWAYS_INLINE void load (const ReverbState& r);
 	CALVIR_ALWAYS_INLINE void inputStage (int32 t, double xL, double xR, Frame& f);
 	CALVIR_ALWAYS_INLINE void outputStage (const Frame& f, double wetL, double wetR, double& outL, double& outR);
 	CALVIR_ALWAYS_INLINE void networkOne (int32 t, const Frame& f, double& wetL, double& wetR);
-	CALVIR_ALWAYS_INLINE void networkLanes (int32 t, const Frame f[EngineMath::kNumSampleLanes],
-	                                        double wetL[EngineMath::kNumSampleLanes],
-	                                        double wetR[EngineMath::kNumSampleLanes]);
+	template <typename V>
+	CALVIR_ALWAYS_INLINE void networkLanes (int32 t, const Frame f[], double wetL[], double wetR[]);
 	CALVIR_ALWAYS_INLINE void advanceSmoothers ();
 	CALVIR_ALWAYS_INLINE void refreshSmoothedCoefficients ();
 	CALVIR_ALWAYS_INLINE void stepFlush ();
@@ -123,6 +126,7 @@ private:
 
 	// Network
 	int32 lineLengths[kNumDelayLines];
+	int32 shortestLine; // samples side by side must not read what an earlier one writes
 	alignas (64) double dampingB0[kNumDelayLines];
 	alignas (64) double dampingPole[kNumDelayLines];
 	alignas (64) double dampingState[kNumDelayLines];
@@ -131,7 +135,7 @@ private:
 };
 
 //------------------------------------------------------------------------
-inline void SampleKernel::load (const ReverbState& r)
+CALVIR_ALWAYS_INLINE void SampleKernel::load (const ReverbState& r)
 {
 	bufferLength = r.bufferLength;
 	writeIndex = r.writeIndex;
@@ -164,10 +168,12 @@ inline void SampleKernel::load (const ReverbState& r)
 	sideLowCut = r.sideLowCut;
 	preDelaySamples = r.preDelaySamples;
 	dryGain = r.dryGain;
+	shortestLine = r.lineLengths[0];
 	for (int32 i = 0; i < kNumDelayLines; ++i)
 	{
 		lines[i] = r.delayLines[i];
 		lineLengths[i] = r.lineLengths[i];
+		shortestLine = std::min (shortestLine, lineLengths[i]);
 		dampingB0[i] = r.dampingB0[i];
 		dampingPole[i] = r.dampingPole[i];
 		dampingState[i] = r.dampingState[i];
@@ -177,7 +183,7 @@ inline void SampleKernel::load (const ReverbState& r)
 }
 
 // Writes back what a run can change.
-inline void SampleKernel::store (ReverbState& r) const
+CALVIR_ALWAYS_INLINE void SampleKernel::store (ReverbState& r) const
 {
 	r.writeIndex = writeIndex;
 	r.levelSmootherState = levelState;
@@ -202,7 +208,7 @@ inline void SampleKernel::store (ReverbState& r) const
 	r.shortGroupTapGain = shortGroupTapGain;
 }
 
-inline int32 SampleKernel::beginChunk ()
+CALVIR_ALWAYS_INLINE int32 SampleKernel::beginChunk ()
 {
 	const int32 w = writeIndex;
 	const int32 n = bufferLength;
@@ -238,7 +244,7 @@ inline int32 SampleKernel::beginChunk ()
 	return count;
 }
 
-inline void SampleKernel::endChunk (int32 count)
+CALVIR_ALWAYS_INLINE void SampleKernel::endChunk (int32 count)
 {
 	writeIndex += count;
 	if (writeIndex == bufferLength)
@@ -254,17 +260,9 @@ CALVIR_ALWAYS_INLINE void SampleKernel::advanceSmoothers ()
 
 CALVIR_ALWAYS_INLINE void SampleKernel::refreshSmoothedCoefficients ()
 {
-	if (!sameBits (mixState, appliedMix))
-	{
-		dryGain = EngineMath::dryGain (mixState);
-		appliedMix = mixState;
-	}
-	if (!sameBits (diffusionState, appliedDiffusion))
-	{
-		EngineMath::diffuserGains (diffuserLengthMs, diffusionState, diffuserGain);
-		shortGroupTapGain = EngineMath::shortGroupTapGain (diffusionState);
-		appliedDiffusion = diffusionState;
-	}
+	EngineMath::refreshSmoothedQuantities (
+	    mixState, diffusionState, diffuserLengthMs,
+	    {appliedMix, dryGain, appliedDiffusion, diffuserGain, shortGroupTapGain});
 }
 
 CALVIR_ALWAYS_INLINE void SampleKernel::stepFlush ()
@@ -334,18 +332,17 @@ CALVIR_ALWAYS_INLINE void SampleKernel::networkOne (int32 t, const Frame& f, dou
 		lineWrite[k][t] = lineInputs[k];
 }
 
-// The network for kNumSampleLanes samples from t on side by side: each
-// line's outputs for them are neighbours in its buffer, and so are its inputs.
-CALVIR_ALWAYS_INLINE void SampleKernel::networkLanes (int32 t, const Frame f[EngineMath::kNumSampleLanes],
-                                                      double wetL[EngineMath::kNumSampleLanes],
-                                                      double wetR[EngineMath::kNumSampleLanes])
+// The network for as many samples from t on as V has lanes, side by side:
+// each line's outputs for them are neighbours in its buffer, and so are its
+// inputs.
+template <typename V>
+CALVIR_ALWAYS_INLINE void SampleKernel::networkLanes (int32 t, const Frame f[], double wetL[], double wetR[])
 {
-	using EngineMath::SampleLanes;
-	constexpr int32 lanes = EngineMath::kNumSampleLanes;
-	SampleLanes d[kNumDelayLines];
+	constexpr int32 lanes = EngineMath::kLaneCount<V>;
+	V d[kNumDelayLines];
 	for (int32 i = 0; i < kNumDelayLines; ++i)
-		std::memcpy (&d[i], lineRead[i] + t, sizeof (SampleLanes));
-	SampleLanes v, shortGain, fade, input;
+		std::memcpy (&d[i], lineRead[i] + t, sizeof (V));
+	double v[lanes], shortGain[lanes], fade[lanes], input[lanes];
 	for (int32 lane = 0; lane < lanes; ++lane)
 	{
 		v[lane] = f[lane].diffusion;
@@ -354,11 +351,12 @@ CALVIR_ALWAYS_INLINE void SampleKernel::networkLanes (int32 t, const Frame f[Eng
 		input[lane] = f[lane].networkInput;
 	}
 	const EngineMath::NetworkFilters filters {dampingB0, dampingPole, dampingState, feedbackWeights};
-	SampleLanes left, right;
-	SampleLanes lineInputs[kNumDelayLines];
-	EngineMath::networkLanes (d, filters, v, shortGain, fade, input, left, right, lineInputs);
+	V left, right;
+	V lineInputs[kNumDelayLines];
+	EngineMath::networkLanes (d, filters, EngineMath::lanesOf<V> (v), EngineMath::lanesOf<V> (shortGain),
+	                          EngineMath::lanesOf<V> (fade), EngineMath::lanesOf<V> (input), left, right, lineInputs);
 	for (int32 k = 0; k < kNumDelayLines; ++k)
-		std::memcpy (lineWrite[k] + t, &lineInputs[k], sizeof (SampleLanes));
+		std::memcpy (lineWrite[k] + t, &lineInputs[k], sizeof (V));
 	for (int32 lane = 0; lane < lanes; ++lane)
 	{
 		wetL[lane] = left[lane];
@@ -379,15 +377,15 @@ CALVIR_ALWAYS_INLINE void SampleKernel::outputStage (const Frame& f, double wetL
 	outR = yR * f.level;
 }
 
-// kNumSampleLanes samples at a time where possible. Nothing the input stage
+// As many samples at a time as V has lanes, where possible. Nothing the input stage
 // of a sample touches is written by the network, so the input stages of the
 // later samples may run before the network of the earlier ones; each stage
 // itself runs in sample order.
-template <typename SampleType>
+template <typename V, typename SampleType>
 CALVIR_ALWAYS_INLINE int32 SampleKernel::render (SampleType* const* inputs, SampleType* const* outputs, int32 first,
                                                  int32 count, bool& silenceEnds)
 {
-	constexpr int32 lanes = EngineMath::kNumSampleLanes;
+	constexpr int32 lanes = EngineMath::kLaneCount<V>;
 	int32 t = 0;
 	while (t < count)
 	{
@@ -408,11 +406,12 @@ CALVIR_ALWAYS_INLINE int32 SampleKernel::render (SampleType* const* inputs, Samp
 		if (n == 0)
 			break;
 
-		// Their networks, side by side when there are enough of them.
+		// Their networks, side by side when there are enough of them (and no
+		// line is that short, which the lengths of the supported rates rule out).
 		double wetL[lanes];
 		double wetR[lanes];
-		if (n == lanes)
-			networkLanes (t, f, wetL, wetR);
+		if (n == lanes && shortestLine >= lanes)
+			networkLanes<V> (t, f, wetL, wetR);
 		else
 			for (int32 k = 0; k < n; ++k)
 				networkOne (t + k, f[k], wetL[k], wetR[k]);
@@ -431,6 +430,30 @@ CALVIR_ALWAYS_INLINE int32 SampleKernel::render (SampleType* const* inputs, Samp
 			break;
 	}
 	return t;
+}
+
+//------------------------------------------------------------------------
+// Renders the host samples from first on through a kernel, until the block
+// ends or a sample needs the engine's members (the end of a flush silence).
+// Returns the index of the first sample not rendered. V sets how many
+// samples the network takes side by side. The kernel lives and dies here,
+// so nothing outside can reach its locals.
+template <typename V, typename SampleType>
+CALVIR_ALWAYS_INLINE int32 renderWithSampleKernel (ReverbState& r, SampleType* const* inputs,
+                                                   SampleType* const* outputs, int32 first, int32 numSamples)
+{
+	SampleKernel kernel (r);
+	bool silenceEnds = false;
+	int32 i = first;
+	while (i < numSamples && !silenceEnds)
+	{
+		const int32 chunk = std::min (kernel.beginChunk (), numSamples - i);
+		const int32 done = kernel.render<V> (inputs, outputs, i, chunk, silenceEnds);
+		kernel.endChunk (done);
+		i += done;
+	}
+	kernel.store (r);
+	return i;
 }
 
 } // namespace Vst

@@ -31,7 +31,16 @@ void PlugProcessor::updateStageCoefficients (bool immediate)
 	// The pre-delay length changes only while no flush is pending (or at once
 	// when immediate): the new length takes effect in silence.
 	if (!r.flushPending () || immediate)
-		r.preDelaySamples = static_cast<int32> (r.samplesPerMs * r.preDelayMs + kRoundingOffset);
+	{
+		int32 samples = static_cast<int32> (r.samplesPerMs * r.preDelayMs + kRoundingOffset);
+		// The pre-delay line is written before it is read, so a delay of a
+		// whole bufferLength would read the sample just written: no delay at
+		// all. Below 8000 Hz the longest pre-delay can round to that length;
+		// it is kept one sample shorter.
+		if (r.bufferLength > 0 && samples >= r.bufferLength)
+			samples = r.bufferLength - 1;
+		r.preDelaySamples = samples;
+	}
 
 	EngineMath::diffuserGains (r.diffuserLengthMs, r.smoothedDiffusion, r.diffuserGain);
 }

@@ -8,6 +8,7 @@
 #       [--workers K]                    processes per target sharing one corpus
 #                                        (default: the cores divided among the targets)
 #       [--target NAME]                  only this target (may be repeated)
+#       [--no-build]                     use the targets as last built
 #   scripts/fuzz.sh --list               the targets
 #
 # Fails when the build fails or any target finds a crash, a leak, a sanitizer
@@ -25,14 +26,16 @@ mode=""
 seconds=0
 workers=0
 targets=()
+build_first=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --short) mode=short; seconds=$short_seconds ;;
     --seconds) mode=long; seconds=${2:?--seconds needs a number}; shift ;;
     --workers) workers=${2:?--workers needs a number}; shift ;;
     --target) targets+=("${2:?--target needs a name}"); shift ;;
+    --no-build) build_first=0 ;;
     --list) mode=list ;;
-    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     *) echo "fuzz.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift
@@ -53,15 +56,17 @@ for tool in clang clang++; do
   command -v "$tool" >/dev/null || { echo "fuzz.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 
-# A build folder configured with another compiler cannot be switched over.
-if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$build/CMakeCache.txt"; then
-  rm -rf "$build"
+if [ "$build_first" -eq 1 ]; then
+  # A build folder configured with another compiler cannot be switched over.
+  if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$build/CMakeCache.txt"; then
+    rm -rf "$build"
+  fi
+  echo "fuzz.sh: building the fuzz targets in $build"
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCALVIR_FUZZ=ON -DBUILD_TESTING=OFF -DCALVIR_BENCH=OFF >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 fi
-echo "fuzz.sh: building the fuzz targets in $build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCALVIR_FUZZ=ON -DBUILD_TESTING=OFF -DCALVIR_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 if [ "$workers" -le 0 ]; then
   workers=$(( $(nproc) / ${#targets[@]} ))

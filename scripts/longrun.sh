@@ -16,7 +16,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build=${2:?--build-dir needs a folder}; shift ;;
     --seconds|--rate|--seed) args+=("$1" "${2:?$1 needs a value}"); shift ;;
-    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
     *) echo "longrun.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift

@@ -241,6 +241,29 @@ TEST (Stages, PreDelaySamples)
 	EXPECT_EQ (f.reverb.preDelaySamples, 12000);
 }
 
+// Below 8000 Hz the longest pre-delay can round to the whole buffer length;
+// it stays one sample shorter, so an impulse still comes out delayed.
+TEST (Stages, LongestPreDelayAtLowRates)
+{
+	EngineProbe e (4002.5);
+	ASSERT_EQ (e.reverb.bufferLength, 1001);
+	e.paramState.predelay = 1.0;
+	e.updateCoefficients (true);
+	EXPECT_EQ (e.reverb.preDelaySamples, 1000); // rounds to 1001 = bufferLength
+	// An impulse enters the pre-delay line and leaves it 1000 samples later.
+	ReverbState& r = e.reverb;
+	double l = 0.0, rr = 0.0;
+	int32 arrival = -1;
+	for (int32 i = 0; i < 1100 && arrival < 0; ++i)
+	{
+		const int32 w = r.writeIndex;
+		e.step (i == 0 ? 1.0 : 0.0, 0.0, l, rr);
+		if (std::fabs (r.diffuserInputLines[0][w]) > 1e-6) // the pre-delay output of this sample
+			arrival = i;
+	}
+	EXPECT_EQ (arrival, 1000);
+}
+
 TEST (Stages, ZeroPreDelayPassesTheSameSample)
 {
 	EngineProbe e (44100.0);

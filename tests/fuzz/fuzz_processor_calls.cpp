@@ -139,7 +139,8 @@ public:
 			if (active)
 				checkEngine (false, false);
 		}
-		// A host always processes at least once between the steps it took.
+		// Every sequence ends with one more block and a check of the whole
+		// engine state, delay memory included.
 		if (!active)
 			activate (true);
 		if (active)

@@ -163,15 +163,16 @@ TEST_F (SliderInEditor, ClickOffTheHandleJumpsClickOnItGrabsAndTheDragIsOneEdit)
 	const double travel = (info.bottom - info.top) - 12.; // the handle bitmap is 12 high
 	ASSERT_GT (travel, 40.);
 	// The level's default (0 dB) puts the handle a quarter of the travel from
-	// one end; a third of the way down is off the handle either way.
-	const double y = info.top + 40.;
+	// one end (37 to 49 or 111 to 123 units from the top); halfway down is off
+	// the handle either way.
+	const double y = info.top + 80.;
 
 	// Off the handle: the handle jumps so that the pointer lies one unit
 	// short of its centre (the leading edge at y - 6 + 1).
 	EXPECT_EQ (editor->mouseDown (x, y, kLeftButton), kMouseHandled);
 	editor->mouseUp (x, y, kLeftButton);
 	const double jumped = valueOf (index);
-	const double fromTop = (40. - 5.) / travel;
+	const double fromTop = (80. - 5.) / travel;
 	const bool minimumAtTop = std::abs (jumped - fromTop) < 1e-6;
 	if (!minimumAtTop)
 	{
