@@ -4,7 +4,7 @@
 #pragma once
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
-#include "toolkit/vst3editor.h"
+#include "toolkit/vst3editorview.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "ui/slidercreator.h"
 
 #include "toolkit/cbitmap.h"
-#include "toolkit/cslider.h"
+#include "toolkit/csliderbase.h"
 #include "toolkit/iuidescription.h"
 #include "toolkit/uiattributes.h"
 #include "ui/slidermode.h"

@@ -1,7 +1,7 @@
 // The slider's own mode and the global mode that sliders without one follow.
 #include "ui/slidermode.h"
 
-#include "toolkit/cslider.h"
+#include "toolkit/csliderbase.h"
 #include "toolkit/vstguidebug.h"
 
 namespace VSTGUI {

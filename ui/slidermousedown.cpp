@@ -10,7 +10,7 @@
 //                      the pointer lies one unit short of the handle's centre.
 #include "ui/slidermode.h"
 
-#include "toolkit/cslider.h"
+#include "toolkit/csliderbase.h"
 
 namespace VSTGUI {
 

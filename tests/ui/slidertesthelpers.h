@@ -3,7 +3,7 @@
 #pragma once
 
 #include "toolkit/cbitmap.h"
-#include "toolkit/cslider.h"
+#include "toolkit/csliderbase.h"
 #include "toolkit/icontrollistener.h"
 
 #include <vector>

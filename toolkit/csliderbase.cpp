@@ -1,7 +1,7 @@
 // The slider's geometry, drag, fine adjustment, cancel, wheel and ramp. The
 // mode dispatch of a mouse-down, the drag offset and the slider modes are the
 // system's own and live in ui/.
-#include "cslider.h"
+#include "csliderbase.h"
 
 #include "cbitmap.h"
 

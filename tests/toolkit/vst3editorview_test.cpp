@@ -3,7 +3,7 @@
 #include "toolkit/cknob.h"
 #include "toolkit/cswitch.h"
 #include "toolkit/uidescription.h"
-#include "toolkit/vst3editor.h"
+#include "toolkit/vst3editorview.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"

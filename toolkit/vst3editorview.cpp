@@ -1,4 +1,4 @@
-#include "toolkit/vst3editor.h"
+#include "toolkit/vst3editorview.h"
 
 #include "toolkit/ccontrol.h"
 #include "toolkit/ctextlabel.h"
