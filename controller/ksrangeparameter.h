@@ -18,6 +18,10 @@ public:
 	~KSRangeParameter () override;
 
 	void toString (ParamValue valueNormalized, String128 string) const SMTG_OVERRIDE;
+	// Reads a typed value as the SDK's range parameter does (clamped to the
+	// plain range, then converted with this class's mapping), the same on
+	// every platform: text that holds no number reads as 0, never as NaN or
+	// as a refusal (the SDK's reader refuses such text on some platforms).
 	bool fromString (const TChar* string, ParamValue& valueNormalized) const SMTG_OVERRIDE;
 };
 

@@ -1,8 +1,10 @@
 #include "controller/plainvaluetext.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 
 namespace Steinberg {
 namespace Vst {
@@ -14,6 +16,30 @@ constexpr int32 kString128Units = 128;
 // Highest code unit that is copied into the narrow text the C library reads.
 constexpr TChar kLastAsciiUnit = 0x7F;
 
+// Display strings and typed values always use the decimal point, whatever
+// numeric locale the host process has set (a host that calls setlocale with
+// the user's language would otherwise get "0,00" and could not read "2.5").
+// The scope switches the calling thread only and restores its locale.
+class ClassicNumericScope
+{
+public:
+	ClassicNumericScope () : previous (uselocale (classicNumericLocale ())) {}
+	~ClassicNumericScope () { uselocale (previous); }
+	ClassicNumericScope (const ClassicNumericScope&) = delete;
+	ClassicNumericScope& operator= (const ClassicNumericScope&) = delete;
+
+private:
+	// Created once and kept for the process's life. Should it be
+	// unavailable, uselocale with a null locale changes nothing.
+	static locale_t classicNumericLocale ()
+	{
+		static const locale_t locale = newlocale (LC_NUMERIC_MASK, "C", static_cast<locale_t> (nullptr));
+		return locale;
+	}
+
+	locale_t previous;
+};
+
 } // namespace
 
 //------------------------------------------------------------------------
@@ -23,6 +49,7 @@ void formatPlainValue (ParamValue plain, int32 precision, String128 string)
 		return;
 
 	char narrow[kString128Units];
+	const ClassicNumericScope decimalPoint;
 	const int length = std::snprintf (narrow, sizeof (narrow), "%.*lf", precision, plain);
 	if (length < 0 || length >= kString128Units)
 	{
@@ -50,6 +77,7 @@ bool scanPlainValue (const TChar* string, ParamValue& plain)
 	narrow[length] = 0;
 
 	char* end = nullptr;
+	const ClassicNumericScope decimalPoint;
 	const double value = std::strtod (narrow, &end);
 	plain = (end == narrow || std::isnan (value)) ? 0.0 : value;
 	return true;

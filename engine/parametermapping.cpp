@@ -8,6 +8,7 @@
 #include "processor/plugprocessor.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace Steinberg {
 namespace Vst {
@@ -16,6 +17,17 @@ namespace {
 
 // The processor's defaults, the values a NaN parameter is mapped as.
 constexpr PlugState kDefaultParameters {};
+
+// Whether v is +0 or −0, read from its bits. A floating-point comparison
+// would also take a subnormal v for 0 whenever denormals-are-zero is on (our
+// own DenormalGuard, or a host's audio thread), and the smallest values
+// above 0 must still map to a pre-delay of 1 ms and a diffusion of 0.1.
+bool isZero (ParamValue v)
+{
+	uint64 bits = 0;
+	std::memcpy (&bits, &v, sizeof bits);
+	return (bits << 1) == 0;
+}
 
 } // namespace
 
@@ -26,7 +38,7 @@ ParamValue engineNormalised (ParamValue v, ParamValue fallback)
 {
 	if (std::isnan (v))
 		return fallback;
-	if (v < 0.0)
+	if (std::signbit (v) && !isZero (v)) // below 0, subnormals included; −0 stays
 		return 0.0;
 	if (v > 1.0)
 		return 1.0;
@@ -47,7 +59,7 @@ double mapMix (ParamValue mix)
 double mapPreDelayMs (ParamValue predelay)
 {
 	const ParamValue v = engineNormalised (predelay, kDefaultParameters.predelay);
-	if (v == 0.0)
+	if (isZero (v))
 		return 0.0;
 	return std::exp2 (kPredelayExp2Scale * v);
 }
@@ -72,7 +84,7 @@ double mapRoomSize (ParamValue size)
 double mapDiffusion (ParamValue diffusion)
 {
 	const ParamValue v = engineNormalised (diffusion, kDefaultParameters.diffusion);
-	if (v == 0.0)
+	if (isZero (v))
 		return 0.0;
 	return kDiffusionMin * std::exp2 (kDiffusionExp2Scale * v);
 }

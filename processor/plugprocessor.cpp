@@ -19,7 +19,8 @@ constexpr double kInt64Limit = 9.2233720368547758e18; // 2^63
 constexpr int32 kNumStereoChannels = 2;
 
 // The rates the engine runs at. Below the lowest the delay buffers' margin
-// vanishes and the longest pre-delay would overrun them. NaN fails both tests.
+// vanishes and the longest pre-delay would overrun them; the highest keeps
+// every sample count and the delay memory sane. NaN and infinities fail.
 bool isAcceptedSampleRate (SampleRate rate)
 {
 	return rate >= kMinSampleRateHz && rate <= kMaxSampleRateHz;
@@ -49,7 +50,8 @@ ParamValue* parameterField (PlugState& state, ParamID id)
 }
 
 // The value of the queue's last point, which is the only one that counts.
-// An empty queue has no such point.
+// An empty queue has no such point: index -1 is never asked for, since not
+// every host queue checks for a negative index.
 bool lastPointValue (IParamValueQueue& queue, int32 numPoints, ParamValue& value)
 {
 	if (numPoints <= 0)

@@ -9,7 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <locale.h>
 #include <string>
+#include <unistd.h>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -200,6 +205,67 @@ TEST (ParameterClasses, TypedValuesClampAndMapWithTheClassMapping)
 	EXPECT_EQ (value, 0.625);
 	ASSERT_TRUE (level->fromString (STR16 ("-100"), value));
 	EXPECT_EQ (value, 0.);
+}
+
+// A numeric locale with a decimal comma, built on the fly (the machine may
+// have none installed) and switched on for the calling thread.
+class DecimalCommaLocale
+{
+public:
+	DecimalCommaLocale ()
+	{
+		namespace fs = std::filesystem;
+		folder = fs::temp_directory_path () / ("calvir-locale-" + std::to_string (getpid ()));
+		fs::create_directories (folder);
+		const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string () +
+		                            "' >/dev/null 2>&1";
+		if (std::system (command.c_str ()) != 0)
+			return;
+		setenv ("LOCPATH", folder.c_str (), 1);
+		locale = newlocale (LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t> (nullptr));
+		unsetenv ("LOCPATH");
+		if (locale)
+			previous = uselocale (locale);
+	}
+	~DecimalCommaLocale ()
+	{
+		if (locale)
+		{
+			uselocale (previous);
+			freelocale (locale);
+		}
+		std::error_code ignored;
+		std::filesystem::remove_all (folder, ignored);
+	}
+
+	bool active () const
+	{
+		char text[16];
+		std::snprintf (text, sizeof (text), "%.1f", 1.5);
+		return locale && std::string (text) == "1,5";
+	}
+
+private:
+	std::filesystem::path folder;
+	locale_t locale {nullptr};
+	locale_t previous {nullptr};
+};
+
+TEST (ParameterClasses, NumbersUseTheDecimalPointWhateverTheHostsLocale)
+{
+	auto predelay = makePredelay ();
+	auto level = makeLevel ();
+	const DecimalCommaLocale comma;
+	if (!comma.active ())
+		GTEST_SKIP () << "no locale with a decimal comma could be made";
+
+	EXPECT_EQ (display (*level, 0.), u"-36.00");
+	EXPECT_EQ (display (*predelay, 0.), u"1.0");
+	ParamValue value = -1.;
+	ASSERT_TRUE (level->fromString (STR16 ("-6.5"), value));
+	EXPECT_EQ (value, level->toNormalized (-6.5));
+	// The host's own formatting is left as it was.
+	EXPECT_TRUE (comma.active ());
 }
 
 TEST (ParameterClasses, HostTextThatIsNotANumberIsHandledSafely)

@@ -64,6 +64,32 @@ TEST (Mapping, ZeroIsExact)
 	EXPECT_GE (mapDiffusion (tiny), 0.1);
 }
 
+// The same through the engine, whose coefficient updates run with
+// denormals-are-zero, on activation and on a later update: the smallest
+// value above 0 is not 0, the largest below 0 is.
+TEST (Mapping, SmallestValuesAboveZeroThroughTheEngine)
+{
+	const double tiny = std::numeric_limits<double>::denorm_min ();
+	EngineProbe e (44100.0);
+	e.setActive (false);
+	e.paramState.predelay = tiny;
+	e.paramState.diffusion = tiny;
+	e.setActive (true);
+	EXPECT_EQ (e.reverb.preDelayMs, 1.0);
+	EXPECT_EQ (e.reverb.diffusionTarget, 0.1);
+	EXPECT_EQ (e.reverb.smoothedDiffusion, 0.1);
+	EXPECT_EQ (e.reverb.preDelaySamples, 44);
+
+	e.setParameter (kPredelayId, -tiny);
+	e.setParameter (kDiffusionId, -tiny);
+	EXPECT_EQ (e.reverb.preDelayMs, 0.0);
+	EXPECT_EQ (e.reverb.diffusionTarget, 0.0);
+	e.setParameter (kPredelayId, tiny);
+	e.setParameter (kDiffusionId, tiny);
+	EXPECT_EQ (e.reverb.preDelayMs, 1.0);
+	EXPECT_EQ (e.reverb.diffusionTarget, 0.1);
+}
+
 // Outside [0, 1] the engine maps the nearest end; NaN maps as the default.
 TEST (Mapping, OutOfRangeAndNaN)
 {

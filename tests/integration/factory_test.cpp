@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -155,14 +156,34 @@ TEST_F (FactoryThroughBundle, CreatesDistinctProcessorsByClassId)
 	EXPECT_EQ (static_cast<IAudioProcessor*> (second)->release (), 0u);
 }
 
-TEST_F (FactoryThroughBundle, UnknownClassesAreNotCreated)
+TEST_F (FactoryThroughBundle, UnknownClassesAndInterfacesAreNotCreated)
 {
 	IPluginFactory* factory = bundle.getFactory ();
 	ASSERT_NE (factory, nullptr);
 	const FUID unknown (1, 2, 3, 4);
 	void* obj = reinterpret_cast<void*> (1);
-	EXPECT_NE (factory->createInstance (unknown.toTUID (), IComponent::iid.toTUID (), &obj),
-	           kResultOk);
+	EXPECT_EQ (factory->createInstance (unknown.toTUID (), IComponent::iid.toTUID (), &obj),
+	           kNoInterface);
+	EXPECT_EQ (obj, nullptr);
+
+	// The processor class asked for an interface it lacks: no object, and the
+	// one created meanwhile is destroyed again (the leak checker would see it).
+	const std::string cid = expectedClassIdBytes (kPlugProcessorUID);
+	obj = reinterpret_cast<void*> (1);
+	EXPECT_EQ (factory->createInstance (cid.data (), IPluginFactory::iid.toTUID (), &obj),
+	           kNoInterface);
+	EXPECT_EQ (obj, nullptr);
+
+	// The class ID in the other byte order names no class.
+	TUID swapped;
+	std::memcpy (swapped, cid.data (), sizeof (TUID));
+	for (size_t word = 0; word < sizeof (TUID); word += 4)
+	{
+		std::swap (swapped[word], swapped[word + 3]);
+		std::swap (swapped[word + 1], swapped[word + 2]);
+	}
+	obj = reinterpret_cast<void*> (1);
+	EXPECT_EQ (factory->createInstance (swapped, IComponent::iid.toTUID (), &obj), kNoInterface);
 	EXPECT_EQ (obj, nullptr);
 	factory->release ();
 }
