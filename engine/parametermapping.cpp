@@ -18,15 +18,28 @@ namespace {
 // The processor's defaults, the values a NaN parameter is mapped as.
 constexpr PlugState kDefaultParameters {};
 
-// Whether v is +0 or −0, read from its bits. A floating-point comparison
-// would also take a subnormal v for 0 whenever denormals-are-zero is on (our
-// own DenormalGuard, or a host's audio thread), and the smallest values
+// The engine's zero tests and clamp work on the bits of a normalised value.
+// Floating-point comparisons (or the min/max instructions a compiler may make
+// of a clamp) take a subnormal value for 0 whenever denormals-are-zero is on
+// (our own DenormalGuard, or a host's audio thread), and the smallest values
 // above 0 must still map to a pre-delay of 1 ms and a diffusion of 0.1.
-bool isZero (ParamValue v)
+uint64 bitsOf (ParamValue v)
 {
 	uint64 bits = 0;
 	std::memcpy (&bits, &v, sizeof bits);
-	return (bits << 1) == 0;
+	// Keeps an optimiser from turning the integer tests on these bits back
+	// into floating-point comparisons.
+	__asm__ ("" : "+r" (bits));
+	return bits;
+}
+
+constexpr uint64 kSignBit = uint64 (1) << 63;
+constexpr uint64 kBitsOfOne = 0x3FF0000000000000; // 1.0; above it, larger positive values
+
+// +0 or −0.
+bool isZero (ParamValue v)
+{
+	return (bitsOf (v) & ~kSignBit) == 0;
 }
 
 } // namespace
@@ -38,9 +51,10 @@ ParamValue engineNormalised (ParamValue v, ParamValue fallback)
 {
 	if (std::isnan (v))
 		return fallback;
-	if (std::signbit (v) && !isZero (v)) // below 0, subnormals included; −0 stays
-		return 0.0;
-	if (v > 1.0)
+	const uint64 bits = bitsOf (v);
+	if ((bits & kSignBit) != 0) // below 0, subnormals included; −0 stays
+		return isZero (v) ? v : 0.0;
+	if (bits > kBitsOfOne)
 		return 1.0;
 	return v;
 }

@@ -1,7 +1,8 @@
 // The controller as the factory's second class, seen by a host through the
 // built bundle.
 #include "processor/plugids.h"
-#include "support/pluginbundle.h"
+#include "support/bundlefactorytest.h"
+#include "support/classinfotext.h"
 #include "support/testbytestream.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
@@ -16,44 +17,13 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using CalvirTestSupport::PluginBundle;
+using CalvirTestSupport::classIdBytes;
+using CalvirTestSupport::isPaddedText;
 using CalvirTestSupport::TestByteStream;
 
 namespace {
 
 constexpr int32 kControllerClassIndex = 1;
-
-// The text fills the field's start; every byte after it is zero.
-template <size_t N>
-::testing::AssertionResult isPaddedText (const char8 (&field)[N], const std::string& text)
-{
-	if (text.size () >= N)
-		return ::testing::AssertionFailure () << "text longer than the field";
-	const std::string held (field, strnlen (field, N));
-	if (held != text)
-		return ::testing::AssertionFailure () << "field holds \"" << held << "\"";
-	for (size_t i = text.size (); i < N; ++i)
-	{
-		if (field[i] != 0)
-			return ::testing::AssertionFailure () << "byte " << i << " is not zero";
-	}
-	return ::testing::AssertionSuccess ();
-}
-
-// The four words of the class ID in order, each most significant byte first.
-std::string classIdBytes (const FUID& fuid)
-{
-	std::string bytes;
-	for (uint32 word : {fuid.getLong1 (), fuid.getLong2 (), fuid.getLong3 (), fuid.getLong4 ()})
-		for (int shift = 24; shift >= 0; shift -= 8)
-			bytes.push_back (static_cast<char> ((word >> shift) & 0xFF));
-	return bytes;
-}
-
-std::string classIdBytes (const TUID cid)
-{
-	return std::string (cid, sizeof (TUID));
-}
 
 template <typename Interface>
 Interface* createByClassId (IPluginFactory* factory, const TUID cid)
@@ -64,24 +34,7 @@ Interface* createByClassId (IPluginFactory* factory, const TUID cid)
 	return static_cast<Interface*> (obj);
 }
 
-class ControllerThroughBundle : public ::testing::Test
-{
-protected:
-	void SetUp () override
-	{
-		ASSERT_TRUE (bundle.load ()) << bundle.error ();
-		factory = bundle.getFactory ();
-		ASSERT_NE (factory, nullptr);
-	}
-	void TearDown () override
-	{
-		if (factory)
-			factory->release ();
-	}
-
-	PluginBundle bundle;
-	IPluginFactory* factory {nullptr};
-};
+using ControllerThroughBundle = CalvirTestSupport::BundleFactoryTest<>;
 
 } // namespace
 

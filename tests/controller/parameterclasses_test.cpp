@@ -16,6 +16,17 @@
 #include <string>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CALVIR_LEAK_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CALVIR_LEAK_CHECKER 1
+#endif
+#endif
+#if CALVIR_LEAK_CHECKER
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
@@ -222,7 +233,13 @@ public:
 		if (std::system (command.c_str ()) != 0)
 			return;
 		setenv ("LOCPATH", folder.c_str (), 1);
-		locale = newlocale (LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t> (nullptr));
+		{
+#if CALVIR_LEAK_CHECKER
+			// glibc keeps a few bytes of a locale loaded from LOCPATH for good.
+			__lsan::ScopedDisabler glibcKeepsLocalePath;
+#endif
+			locale = newlocale (LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t> (nullptr));
+		}
 		unsetenv ("LOCPATH");
 		if (locale)
 			previous = uselocale (locale);

@@ -84,9 +84,9 @@ ParamID pickParamId (FuzzedDataProvider& in)
 	return in.ConsumeIntegralInRange<ParamID> (0, 8);
 }
 
-// Fills the block's inputs in both sample sizes: silence, noise, loud noise,
+// Fills the block's inputs in its sample size: silence, noise, loud noise,
 // impulses, and noise with NaN, infinities and subnormal numbers sprinkled in.
-void fillInput (FuzzedDataProvider& in, StereoBlock& block, int32 n, uint32_t& seed)
+void fillInput (FuzzedDataProvider& in, TestAudioBlock& block, int32 n, uint32_t& seed)
 {
 	const int kind = in.ConsumeIntegralInRange (0, 4);
 	const double amplitude = kind == 2 ? 1000.0 : in.ConsumeProbability<double> ();
@@ -117,7 +117,7 @@ void fillInput (FuzzedDataProvider& in, StereoBlock& block, int32 n, uint32_t& s
 class CallSequence
 {
 public:
-	explicit CallSequence (FuzzedDataProvider& in) : in (in), block (kMaxBlock) {}
+	explicit CallSequence (FuzzedDataProvider& in) : in (in), block (kSample32, kMaxBlock) {}
 
 	void run ()
 	{
@@ -240,23 +240,26 @@ private:
 				queue->addPoint (in.ConsumeIntegralInRange<int32> (-1, kMaxBlock), pickParamValue (in), index);
 		}
 
+		ProcessData& data = block.reset (sampleSize, n);
+		block.setParameterChanges (&changes);
 		fillInput (in, block, n, seed);
 		const bool inPlace = in.ConsumeIntegralInRange (0, 7) == 0;
-		ProcessData& data = block.prepare (sampleSize, n, &changes, inPlace);
+		if (inPlace)
+			block.useInputsAsOutputs ();
 		// Now and then a bus the processor cannot work on.
 		bool workable = n > 0;
 		switch (in.ConsumeIntegralInRange (0, 15))
 		{
 			case 0: data.numInputs = 0; workable = false; break;
 			case 1: data.numOutputs = 0; workable = false; break;
-			case 2: block.inBus.numChannels = in.ConsumeIntegralInRange (0, 1); workable = false; break;
-			case 3: block.outBus.numChannels = in.ConsumeIntegralInRange (0, 1); workable = false; break;
+			case 2: block.inputBus ().numChannels = in.ConsumeIntegralInRange (0, 1); workable = false; break;
+			case 3: block.outputBus ().numChannels = in.ConsumeIntegralInRange (0, 1); workable = false; break;
 			case 4: data.inputs = nullptr; workable = false; break;
 			case 5: data.inputParameterChanges = nullptr; break;
 			default: break;
 		}
 		if (!inPlace)
-			fillOutputs (n, kUntouched);
+			block.fillOutputs (kUntouched);
 		const std::vector<double> inputCopy[2] = {copyInput (0, n), copyInput (1, n)};
 
 		FUZZ_CHECK (s->process (data) == kResultOk);
@@ -325,25 +328,14 @@ private:
 	{
 		std::vector<double> v (static_cast<size_t> (n));
 		for (int32 i = 0; i < n; ++i)
-			v[static_cast<size_t> (i)] =
-			    sampleSize == kSample64 ? block.in64[c][static_cast<size_t> (i)] : block.in32[c][static_cast<size_t> (i)];
+			v[static_cast<size_t> (i)] = block.input (c, i);
 		return v;
-	}
-
-	void fillOutputs (int32 n, double value)
-	{
-		for (int c = 0; c < 2; ++c)
-			for (int32 i = 0; i < n; ++i)
-			{
-				block.out64[c][static_cast<size_t> (i)] = value;
-				block.out32[c][static_cast<size_t> (i)] = static_cast<float> (value);
-			}
 	}
 
 	FuzzedDataProvider& in;
 	ProcessorSession s;
-	StereoBlock block;
-	ParamChanges changes;
+	TestAudioBlock block;
+	TestParameterChanges changes;
 	int32 sampleSize {kSample32};
 	bool active {false};
 	int activations {0};

@@ -60,7 +60,7 @@ struct ParamSnapshot
 	}
 };
 
-void processAndCheck (ProcessorSession& s, StereoBlock& block, int32 sampleSize, uint32_t& noise)
+void processAndCheck (ProcessorSession& s, TestAudioBlock& block, uint32_t& noise)
 {
 	const bool bypassed = s->params ().bypass;
 	for (int32 i = 0; i < kBlock; ++i)
@@ -69,13 +69,12 @@ void processAndCheck (ProcessorSession& s, StereoBlock& block, int32 sampleSize,
 			noise = noise * 1664525u + 1013904223u;
 			block.setInput (c, i, static_cast<int32_t> (noise) * (1.0 / 2147483648.0));
 		}
-	FUZZ_CHECK (s->process (block.prepare (sampleSize, kBlock)) == kResultOk);
+	FUZZ_CHECK (s->process (block.data ()) == kResultOk);
 	for (int c = 0; c < 2; ++c)
 		for (int32 i = 0; i < kBlock; ++i)
 		{
 			if (bypassed)
-				FUZZ_CHECK (block.output (c, i) == (sampleSize == kSample64 ? block.in64[c][i]
-				                                                             : block.in32[c][i]));
+				FUZZ_CHECK (block.output (c, i) == block.input (c, i));
 			else
 				FUZZ_CHECK (block.outputIsClean (c, i));
 		}
@@ -99,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
 	ProcessorSession s;
 	FUZZ_CHECK (s.setup (rate, sampleSize, kBlock) == kResultOk);
-	StereoBlock block (kBlock);
+	TestAudioBlock block (sampleSize, kBlock);
 	uint32_t noise = static_cast<uint32_t> (size);
 
 	for (int restore = 0; restore < kMaxRestores; ++restore)
@@ -107,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 		if (restore == (restoreBeforeActivation ? 1 : 0))
 		{
 			FUZZ_CHECK (s.activate (true) == kResultOk);
-			processAndCheck (s, block, sampleSize, noise);
+			processAndCheck (s, block, noise);
 		}
 		const ParamSnapshot before (s->params ());
 		const tresult result = s->setState (&stream);
@@ -133,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 			FUZZ_CHECK (after == before);
 		}
 		if (restore >= (restoreBeforeActivation ? 1 : 0))
-			processAndCheck (s, block, sampleSize, noise);
+			processAndCheck (s, block, noise);
 		if (result != kResultOk)
 			break;
 	}
@@ -141,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	{
 		// The first restore failed before activation: the processor still runs.
 		FUZZ_CHECK (s.activate (true) == kResultOk);
-		processAndCheck (s, block, sampleSize, noise);
+		processAndCheck (s, block, noise);
 	}
 	return 0;
 }

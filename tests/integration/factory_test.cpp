@@ -2,6 +2,7 @@
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "processor/plugids.h"
+#include "support/classinfotext.h"
 #include "support/pluginbundle.h"
 
 #include <gtest/gtest.h>
@@ -15,33 +16,9 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
+using CalvirTestSupport::classIdBytes;
+using CalvirTestSupport::isPaddedText;
 using CalvirTestSupport::PluginBundle;
-
-// The text fills the field's start; every byte after it is zero.
-template <size_t N>
-::testing::AssertionResult isPaddedText (const char8 (&field)[N], const std::string& text)
-{
-	if (text.size () >= N)
-		return ::testing::AssertionFailure () << "text longer than the field";
-	if (std::string (field, strnlen (field, N)) != text)
-		return ::testing::AssertionFailure () << "field holds \"" << std::string (field, strnlen (field, N)) << "\"";
-	for (size_t i = text.size (); i < N; ++i)
-	{
-		if (field[i] != 0)
-			return ::testing::AssertionFailure () << "byte " << i << " is not zero";
-	}
-	return ::testing::AssertionSuccess ();
-}
-
-// The class ID's 16 bytes: the four words in order, most significant byte first.
-std::string expectedClassIdBytes (const FUID& fuid)
-{
-	std::string bytes;
-	for (uint32 word : {fuid.getLong1 (), fuid.getLong2 (), fuid.getLong3 (), fuid.getLong4 ()})
-		for (int shift = 24; shift >= 0; shift -= 8)
-			bytes.push_back (static_cast<char> ((word >> shift) & 0xFF));
-	return bytes;
-}
 
 class FactoryThroughBundle : public ::testing::Test
 {
@@ -81,7 +58,7 @@ TEST_F (FactoryThroughBundle, RepeatedCallsShareOneFactoryUntilItIsReleased)
 	IPluginFactory* renewed = bundle.getFactory ();
 	ASSERT_NE (renewed, nullptr);
 	EXPECT_EQ (classRecords (*renewed), records);
-	const std::string cid = expectedClassIdBytes (kPlugProcessorUID);
+	const std::string cid = classIdBytes (kPlugProcessorUID);
 	void* obj = nullptr;
 	ASSERT_EQ (renewed->createInstance (cid.data (), IComponent::iid.toTUID (), &obj), kResultOk);
 	static_cast<IComponent*> (obj)->release ();
@@ -116,7 +93,7 @@ TEST_F (FactoryThroughBundle, ClassZeroIsTheProcessor)
 	PClassInfo2 info;
 	std::memset (static_cast<void*> (&info), 0x5A, sizeof info);
 	ASSERT_EQ (factory2->getClassInfo2 (0, &info), kResultOk);
-	EXPECT_EQ (std::string (info.cid, sizeof (TUID)), expectedClassIdBytes (kPlugProcessorUID));
+	EXPECT_EQ (std::string (info.cid, sizeof (TUID)), classIdBytes (kPlugProcessorUID));
 	EXPECT_EQ (info.cardinality, 0x7FFFFFFF);
 	EXPECT_TRUE (isPaddedText (info.category, "Audio Module Class"));
 	EXPECT_TRUE (isPaddedText (info.name, "ks CALVIR Room"));
@@ -139,7 +116,7 @@ TEST_F (FactoryThroughBundle, CreatesDistinctProcessorsByClassId)
 {
 	IPluginFactory* factory = bundle.getFactory ();
 	ASSERT_NE (factory, nullptr);
-	const std::string cid = expectedClassIdBytes (kPlugProcessorUID);
+	const std::string cid = classIdBytes (kPlugProcessorUID);
 
 	void* first = nullptr;
 	void* second = nullptr;
@@ -168,7 +145,7 @@ TEST_F (FactoryThroughBundle, UnknownClassesAndInterfacesAreNotCreated)
 
 	// The processor class asked for an interface it lacks: no object, and the
 	// one created meanwhile is destroyed again (the leak checker would see it).
-	const std::string cid = expectedClassIdBytes (kPlugProcessorUID);
+	const std::string cid = classIdBytes (kPlugProcessorUID);
 	obj = reinterpret_cast<void*> (1);
 	EXPECT_EQ (factory->createInstance (cid.data (), IPluginFactory::iid.toTUID (), &obj),
 	           kNoInterface);

@@ -5,7 +5,7 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "processor/plugids.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
-#include "support/pluginbundle.h"
+#include "support/bundlefactorytest.h"
 #include "support/testaudioblock.h"
 #include "support/testbytestream.h"
 #include "support/testparameterchanges.h"
@@ -19,7 +19,6 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using CalvirTestSupport::PluginBundle;
 using CalvirTestSupport::TestAudioBlock;
 using CalvirTestSupport::TestByteStream;
 using CalvirTestSupport::TestParameterChanges;
@@ -69,20 +68,14 @@ void fillSine (TestAudioBlock& block, int32 blockIndex)
 	}
 }
 
-class HostSession : public ::testing::TestWithParam<int32>
+class HostSession : public CalvirTestSupport::BundleFactoryTest<::testing::TestWithParam<int32>>
 {
 protected:
-	void SetUp () override
-	{
-		ASSERT_TRUE (bundle.load ()) << bundle.error ();
-		factory = bundle.getFactory ();
-		ASSERT_NE (factory, nullptr);
-	}
 	void TearDown () override
 	{
 		if (factory)
 		{
-			EXPECT_EQ (factory->release (), 0u);
+			EXPECT_EQ (releaseFactory (), 0u);
 		}
 		EXPECT_TRUE (bundle.unload ());
 	}
@@ -112,8 +105,6 @@ protected:
 		EXPECT_EQ (p.component->terminate (), kResultOk);
 	}
 
-	PluginBundle bundle;
-	IPluginFactory* factory {nullptr};
 	HostApplication hostApplication; // not reference counted
 	FUnknown* host {&hostApplication};
 };

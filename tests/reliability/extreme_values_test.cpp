@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace CalvirTest;
 
@@ -106,7 +109,7 @@ TEST_P (ExtremeValues, ActLikeTheClampedValue)
 			// The record keeps what came.
 			ASSERT_TRUE (sameBits (fieldOf (oddProc->params (), id), odd)) << "parameter " << id;
 
-			StereoBlock a (kBlock), b (kBlock);
+			TestAudioBlock a (sampleSize, kBlock), b (sampleSize, kBlock);
 			std::mt19937 rng (id);
 			std::uniform_real_distribution<double> noise (-1.0, 1.0);
 			for (int32 block = 0; block < kBlocks; ++block)
@@ -118,8 +121,8 @@ TEST_P (ExtremeValues, ActLikeTheClampedValue)
 						a.setInput (c, i, v);
 						b.setInput (c, i, v);
 					}
-				ASSERT_EQ (oddProc->process (a.prepare (sampleSize, kBlock)), kResultOk);
-				ASSERT_EQ (clampedProc->process (b.prepare (sampleSize, kBlock)), kResultOk);
+				ASSERT_EQ (oddProc->process (a.data ()), kResultOk);
+				ASSERT_EQ (clampedProc->process (b.data ()), kResultOk);
 				for (int c = 0; c < 2; ++c)
 					for (int32 i = 0; i < kBlock; ++i)
 					{

@@ -128,8 +128,8 @@ int main (int argc, char** argv)
 	const auto total = static_cast<int64_t> (opt.seconds * opt.rate);
 	const auto switchEvery = static_cast<int64_t> (kSecondsPerSampleSizeSwitch * opt.rate);
 	const auto dcWindow = static_cast<int64_t> (kDcWindowSeconds * opt.rate);
-	StereoBlock block (kMaxBlock);
-	ParamChanges changes;
+	TestAudioBlock block (sampleSize, kMaxBlock);
+	TestParameterChanges changes;
 	std::vector<double> dcMeans[2];
 	double dcSum[2] {};
 	int64_t dcCount = 0;
@@ -171,10 +171,12 @@ int main (int argc, char** argv)
 			blocksToAutomation = 1 + static_cast<int32> (rng () % kMaxBlocksBetweenAutomation);
 			++automationEvents;
 		}
+		ProcessData& data = block.reset (sampleSize, n);
+		block.setParameterChanges (&changes);
 		for (int32 i = 0; i < n; ++i)
 			for (int c = 0; c < 2; ++c)
 				block.setInput (c, i, input.next (c));
-		if (s->process (block.prepare (sampleSize, n, &changes)) != kResultOk)
+		if (s->process (data) != kResultOk)
 		{
 			std::fprintf (stderr, "FAIL: process refused at %.1f s\n", pos / opt.rate);
 			return 1;

@@ -1,16 +1,26 @@
 // A PlugProcessor that lets tests look at its parameter record and engine
-// state, and a helper that brings one up the way a host does.
+// state, and a helper that brings one up the way a host does. Used by the
+// reliability tests, the long run and the processor fuzz targets.
 #pragma once
 
 #include "processor/plugids.h"
 #include "processor/plugprocessor.h"
-#include "reliability/testhost.h"
+#include "support/testaudioblock.h"
+#include "support/testparameterchanges.h"
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace CalvirTest {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using CalvirTestSupport::isCleanSample;
+using CalvirTestSupport::TestAudioBlock;
+using CalvirTestSupport::TestParameterChanges;
 
 class ProbeProcessor : public PlugProcessor
 {
@@ -186,11 +196,13 @@ public:
 	// block of zero samples.
 	void setParams (std::initializer_list<std::pair<ParamID, ParamValue>> values)
 	{
-		ParamChanges changes;
+		TestParameterChanges changes;
 		for (auto& v : values)
 			changes.set (v.first, v.second);
-		StereoBlock empty (1);
-		proc->process (empty.prepare (kSample64, 0, &changes));
+		TestAudioBlock empty (kSample64, 1);
+		empty.reset (kSample64, 0);
+		empty.setParameterChanges (&changes);
+		proc->process (empty.data ());
 	}
 
 	ProbeProcessor* operator-> () { return proc; }

@@ -60,17 +60,18 @@ TEST_P (SampleRateSweep, NoiseThenSilenceDecays)
 	const auto noiseSamples = static_cast<size_t> (rate);
 	const auto totalSamples = 3 * noiseSamples;
 	std::vector<double> mid (totalSamples);
-	StereoBlock block (kBlock);
+	TestAudioBlock block (sampleSize, kBlock);
 	std::mt19937 rng (static_cast<unsigned> (rate));
 	std::uniform_real_distribution<double> noise (-1.0, 1.0);
 	double peak = 0.0;
 	for (size_t pos = 0; pos < totalSamples; pos += kBlock)
 	{
 		const auto n = static_cast<int32> (std::min<size_t> (kBlock, totalSamples - pos));
+		block.reset (sampleSize, n);
 		for (int32 i = 0; i < n; ++i)
 			for (int c = 0; c < 2; ++c)
 				block.setInput (c, i, pos + static_cast<size_t> (i) < noiseSamples ? noise (rng) : 0.0);
-		ASSERT_EQ (s->process (block.prepare (sampleSize, n)), kResultOk);
+		ASSERT_EQ (s->process (block.data ()), kResultOk);
 		for (int32 i = 0; i < n; ++i)
 		{
 			const double l = block.output (0, i);
@@ -143,10 +144,10 @@ TEST (SampleRateRefusal, KeepsThePreviousRate)
 		}
 		ASSERT_EQ (s.activate (true), kResultOk);
 		EXPECT_EQ (s->engine ().bufferLength, 5517);
-		StereoBlock block (256);
+		TestAudioBlock block (sampleSize, 256);
 		for (int32 i = 0; i < 256; ++i)
 			block.setInput (0, i, i == 0 ? 1.0 : 0.0);
-		ASSERT_EQ (s->process (block.prepare (sampleSize, 256)), kResultOk);
+		ASSERT_EQ (s->process (block.data ()), kResultOk);
 		for (int32 i = 0; i < 256; ++i)
 			ASSERT_TRUE (std::isfinite (block.output (0, i)) && std::isfinite (block.output (1, i)));
 	}

@@ -60,11 +60,15 @@ TEST_P (LongSilence, LeavesNoSubnormals)
 	ProcessorSession s;
 	ASSERT_EQ (s.setup (kRate, sampleSize), kResultOk);
 	ASSERT_EQ (s.activate (true), kResultOk);
-	ParamChanges changes;
+	TestParameterChanges changes;
 	for (auto& p : setting.params)
 		changes.set (p.first, p.second);
-	StereoBlock block (kBlock);
-	s->process (block.prepare (sampleSize, 0, &changes));
+	TestAudioBlock block (sampleSize, kBlock);
+	block.reset (sampleSize, 0);
+	block.setParameterChanges (&changes);
+	s->process (block.data ());
+	block.reset (sampleSize, kBlock);
+	block.setParameterChanges (&changes);
 
 	std::mt19937 rng (11);
 	std::uniform_real_distribution<double> noise (-1.0, 1.0);
@@ -80,7 +84,7 @@ TEST_P (LongSilence, LeavesNoSubnormals)
 		changes.clear ();
 		if (silent && setting.sizeChangesInSilence)
 			changes.set (kSizeId, (b % 2) ? 0.25 : 0.75);
-		ASSERT_EQ (s->process (block.prepare (sampleSize, kBlock, &changes)), kResultOk);
+		ASSERT_EQ (s->process (block.data ()), kResultOk);
 		for (int32 i = 0; i < kBlock; ++i)
 			for (int c = 0; c < 2; ++c)
 				ASSERT_TRUE (block.outputIsClean (c, i))

@@ -6,6 +6,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 TestAudioBlock::TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int32 numChannels)
+: numChannels (numChannels)
 {
 	const auto channels = static_cast<size_t> (numChannels > 0 ? numChannels : 0);
 	const auto length = static_cast<size_t> (numSamples > 0 ? numSamples : 0);
@@ -13,7 +14,16 @@ TestAudioBlock::TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int3
 	out32.assign (channels, std::vector<float> (length, 0.0f));
 	in64.assign (channels, std::vector<double> (length, 0.0));
 	out64.assign (channels, std::vector<double> (length, 0.0));
-	for (size_t c = 0; c < channels; ++c)
+	reset (symbolicSampleSize, numSamples);
+}
+
+ProcessData& TestAudioBlock::reset (int32 symbolicSampleSize, int32 numSamples)
+{
+	inPtr32.clear ();
+	outPtr32.clear ();
+	inPtr64.clear ();
+	outPtr64.clear ();
+	for (size_t c = 0; c < in32.size (); ++c)
 	{
 		inPtr32.push_back (in32[c].data ());
 		outPtr32.push_back (out32[c].data ());
@@ -21,6 +31,8 @@ TestAudioBlock::TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int3
 		outPtr64.push_back (out64[c].data ());
 	}
 
+	inBus = AudioBusBuffers ();
+	outBus = AudioBusBuffers ();
 	inBus.numChannels = numChannels;
 	outBus.numChannels = numChannels;
 	if (symbolicSampleSize == kSample64)
@@ -34,6 +46,7 @@ TestAudioBlock::TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int3
 		outBus.channelBuffers32 = outPtr32.data ();
 	}
 
+	processData = ProcessData ();
 	processData.processMode = kRealtime;
 	processData.symbolicSampleSize = symbolicSampleSize;
 	processData.numSamples = numSamples;
@@ -41,6 +54,7 @@ TestAudioBlock::TestAudioBlock (int32 symbolicSampleSize, int32 numSamples, int3
 	processData.numOutputs = 1;
 	processData.inputs = &inBus;
 	processData.outputs = &outBus;
+	return processData;
 }
 
 double TestAudioBlock::input (int32 c, int32 i) const
@@ -73,6 +87,14 @@ void TestAudioBlock::setOutput (int32 c, int32 i, double value)
 		outPtr64[static_cast<size_t> (c)][i] = value;
 	else
 		outPtr32[static_cast<size_t> (c)][i] = static_cast<float> (value);
+}
+
+bool TestAudioBlock::outputIsClean (int32 c, int32 i) const
+{
+	const auto channel = static_cast<size_t> (c);
+	if (processData.symbolicSampleSize == kSample64)
+		return isCleanSample (outPtr64[channel] ? outPtr64[channel][i] : out64[channel][static_cast<size_t> (i)]);
+	return isCleanSample (outPtr32[channel] ? outPtr32[channel][i] : out32[channel][static_cast<size_t> (i)]);
 }
 
 void TestAudioBlock::fillOutputs (double value)

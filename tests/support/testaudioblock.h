@@ -2,16 +2,30 @@
 // and one output bus of numChannels channels each, in 32-bit or 64-bit
 // samples, and the ProcessData that points at them. Tests may change any
 // field of data(), inputBus() or outputBus() afterwards (channel counts,
-// null pointers) to build malformed blocks.
+// null pointers) to build malformed blocks. One block can serve a whole run
+// of blocks: reset() makes it fresh for the next one.
 #pragma once
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
+#include <cmath>
 #include <vector>
 
 namespace CalvirTestSupport {
 
 using Steinberg::int32;
+
+// A sample that is neither NaN, an infinity nor a subnormal number.
+inline bool isCleanSample (double v)
+{
+	const int c = std::fpclassify (v);
+	return c == FP_ZERO || c == FP_NORMAL;
+}
+inline bool isCleanSample (float v)
+{
+	const int c = std::fpclassify (v);
+	return c == FP_ZERO || c == FP_NORMAL;
+}
 
 class TestAudioBlock
 {
@@ -21,6 +35,12 @@ public:
 
 	TestAudioBlock (const TestAudioBlock&) = delete;
 	TestAudioBlock& operator= (const TestAudioBlock&) = delete;
+
+	// Makes the block as the constructor left it, for numSamples samples (at
+	// most as many as it was made with) in the given sample size: both buses
+	// point at the block's own buffers again and ProcessData holds nothing
+	// else. The samples keep their values.
+	Steinberg::Vst::ProcessData& reset (int32 symbolicSampleSize, int32 numSamples);
 
 	Steinberg::Vst::ProcessData& data () { return processData; }
 	Steinberg::Vst::AudioBusBuffers& inputBus () { return inBus; }
@@ -35,6 +55,9 @@ public:
 	double output (int32 c, int32 i) const;
 	void setInput (int32 c, int32 i, double value);
 	void setOutput (int32 c, int32 i, double value);
+	// Whether output sample i of channel c is clean in the block's own sample
+	// size (a subnormal float widens to a normal double).
+	bool outputIsClean (int32 c, int32 i) const;
 	// Every output sample of every channel set to value.
 	void fillOutputs (double value);
 
@@ -47,6 +70,7 @@ public:
 	}
 
 private:
+	int32 numChannels;
 	std::vector<std::vector<float>> in32, out32;
 	std::vector<std::vector<double>> in64, out64;
 	std::vector<float*> inPtr32, outPtr32;

@@ -3,8 +3,8 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "processor/plugids.h"
-#include "support/pluginbundle.h"
-#include "support/testfunknown.h"
+#include "support/bundlefactorytest.h"
+#include "support/recordingcomponenthandler.h"
 #include "toolkit/cbuttonstate.h"
 #include "toolkit/iheadlesseditor.h"
 
@@ -16,7 +16,6 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using CalvirTestSupport::PluginBundle;
 using VSTGUI::HeadlessViewInfo;
 using VSTGUI::IHeadlessEditor;
 
@@ -25,40 +24,14 @@ namespace {
 constexpr int32 kLButton = VSTGUI::kLButton;
 constexpr int32 kOption = VSTGUI::kAlt;
 
-class RecordingHandler : public IComponentHandler
-{
-public:
-	tresult PLUGIN_API beginEdit (ParamID id) override
-	{
-		log.push_back ("begin " + std::to_string (id));
-		return kResultOk;
-	}
-	tresult PLUGIN_API performEdit (ParamID id, ParamValue value) override
-	{
-		log.push_back ("perform " + std::to_string (id));
-		values.push_back (value);
-		return kResultOk;
-	}
-	tresult PLUGIN_API endEdit (ParamID id) override
-	{
-		log.push_back ("end " + std::to_string (id));
-		return kResultOk;
-	}
-	tresult PLUGIN_API restartComponent (int32) override { return kResultOk; }
-	CALVIR_TEST_SUPPORT_FUNKNOWN (IComponentHandler)
-
-	std::vector<std::string> log;
-	std::vector<ParamValue> values;
-};
-
-class EditorBundleTest : public ::testing::Test
+class EditorBundleTest : public CalvirTestSupport::BundleFactoryTest<>
 {
 protected:
 	void SetUp () override
 	{
-		ASSERT_TRUE (bundle.load ()) << bundle.error ();
-		factory = bundle.getFactory ();
-		ASSERT_NE (factory, nullptr);
+		loadFactory ();
+		if (HasFatalFailure ())
+			return;
 		TUID cid;
 		kPlugControllerUID.toTUID (cid);
 		void* obj = nullptr;
@@ -81,8 +54,7 @@ protected:
 			controller->terminate ();
 			EXPECT_EQ (controller->release (), 0u);
 		}
-		if (factory)
-			factory->release ();
+		releaseFactory ();
 		bundle.unload ();
 	}
 
@@ -123,12 +95,10 @@ protected:
 	static double centreX (const HeadlessViewInfo& info) { return (info.left + info.right) / 2.; }
 	static double centreY (const HeadlessViewInfo& info) { return (info.top + info.bottom) / 2.; }
 
-	PluginBundle bundle;
-	IPluginFactory* factory {nullptr};
 	IEditController* controller {nullptr};
 	IPlugView* view {nullptr};
 	IHeadlessEditor* editor {nullptr};
-	RecordingHandler handler;
+	CalvirTestSupport::RecordingComponentHandler handler;
 };
 
 } // namespace

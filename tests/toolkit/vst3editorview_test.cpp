@@ -8,7 +8,7 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
-#include "support/testfunknown.h"
+#include "support/recordingcomponenthandler.h"
 
 #include <gtest/gtest.h>
 
@@ -26,33 +26,6 @@ namespace {
 constexpr ParamID kKnobParam = 1;
 constexpr ParamID kSwitchParam = 2;
 constexpr ParamValue kKnobDefault = 0.25;
-
-// Records the edits that reach the host.
-class RecordingHandler : public IComponentHandler
-{
-public:
-	tresult PLUGIN_API beginEdit (ParamID id) override
-	{
-		log.push_back ("begin " + std::to_string (id));
-		return kResultOk;
-	}
-	tresult PLUGIN_API performEdit (ParamID id, ParamValue value) override
-	{
-		log.push_back ("perform " + std::to_string (id));
-		lastValue = value;
-		return kResultOk;
-	}
-	tresult PLUGIN_API endEdit (ParamID id) override
-	{
-		log.push_back ("end " + std::to_string (id));
-		return kResultOk;
-	}
-	tresult PLUGIN_API restartComponent (int32) override { return kResultOk; }
-	CALVIR_TEST_SUPPORT_FUNKNOWN (IComponentHandler)
-
-	std::vector<std::string> log;
-	ParamValue lastValue {-1.};
-};
 
 class TestController : public EditController, public VST3EditorDelegate
 {
@@ -115,7 +88,7 @@ protected:
 		return controller->release ();
 	}
 
-	RecordingHandler handler;
+	CalvirTestSupport::RecordingComponentHandler handler;
 	IPtr<TestController> controller;
 };
 
@@ -211,7 +184,8 @@ TEST_F (EditorTest, MouseEditsReachTheHostAsOneEdit)
 	editor->mouseUp (20, 20 - CKnobBase::kLinearRangePixels / 4, kLButton);
 	const std::vector<std::string> drag {"begin 1", "perform 1", "end 1"};
 	EXPECT_EQ (handler.log, drag);
-	EXPECT_FLOAT_EQ (handler.lastValue, 0.5);
+	ASSERT_FALSE (handler.values.empty ());
+	EXPECT_FLOAT_EQ (handler.values.back (), 0.5);
 	EXPECT_FLOAT_EQ (controller->getParamNormalized (kKnobParam), 0.5);
 
 	// Option-click puts it back to the parameter's default.

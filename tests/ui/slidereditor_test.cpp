@@ -5,7 +5,7 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "processor/plugids.h"
-#include "support/pluginbundle.h"
+#include "support/bundlefactorytest.h"
 #include "support/testfunknown.h"
 #include "toolkit/iheadlesseditor.h"
 
@@ -23,7 +23,6 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using CalvirTestSupport::PluginBundle;
 
 // The toolkit's button bit of the left mouse button and its mouse-event results.
 constexpr int32 kLeftButton = 1 << 1;
@@ -64,14 +63,14 @@ struct RecordingComponentHandler : IComponentHandler
 	std::vector<Call> calls;
 };
 
-class SliderInEditor : public ::testing::Test
+class SliderInEditor : public CalvirTestSupport::BundleFactoryTest<>
 {
 protected:
 	void SetUp () override
 	{
-		ASSERT_TRUE (bundle.load ()) << bundle.error ();
-		factory = bundle.getFactory ();
-		ASSERT_NE (factory, nullptr);
+		loadFactory ();
+		if (HasFatalFailure ())
+			return;
 		ASSERT_EQ (factory->createInstance (kPlugControllerUID, IEditController::iid,
 		                                    reinterpret_cast<void**> (&controller)),
 		           kResultOk);
@@ -100,8 +99,7 @@ protected:
 			controller->terminate ();
 			controller->release ();
 		}
-		if (factory)
-			factory->release ();
+		releaseFactory ();
 	}
 
 	// Index of the first view of the class with the tag, or -1.
@@ -131,8 +129,6 @@ protected:
 		return info.valueNormalized;
 	}
 
-	PluginBundle bundle;
-	IPluginFactory* factory {nullptr};
 	IEditController* controller {nullptr};
 	IPlugView* view {nullptr};
 	VSTGUI::IHeadlessEditor* editor {nullptr};
