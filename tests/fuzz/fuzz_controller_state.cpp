@@ -25,6 +25,7 @@ using namespace CalvirFuzz;
 namespace {
 
 constexpr int kMaxRestores = 4;
+constexpr int32 kParameterCount = kNumParameters; // the controller counts in int32
 
 double expectedValue (double stored, double defaultValue)
 {
@@ -44,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	            kResultOk);
 	instance->release ();
 	FUZZ_CHECK (controller->initialize (nullptr) == kResultOk);
-	FUZZ_CHECK (controller->getParameterCount () == kNumParameters);
+	FUZZ_CHECK (controller->getParameterCount () == kParameterCount);
 
 	double defaults[kNumParameters];
-	for (int32 i = 0; i < kNumParameters; ++i)
+	for (int32 i = 0; i < kParameterCount; ++i)
 	{
 		ParameterInfo info {};
 		FUZZ_CHECK (controller->getParameterInfo (i, info) == kResultOk);
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 	for (int restore = 0; restore < kMaxRestores; ++restore)
 	{
 		double before[kNumParameters];
-		for (int32 i = 0; i < kNumParameters; ++i)
+		for (int32 i = 0; i < kParameterCount; ++i)
 			before[i] = controller->getParamNormalized (i);
 		const tresult result = controller->setComponentState (&stream);
 		if (size - consumed >= kStateBytes)
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 			const DecodedState d = decodeState (bytes.data () + consumed);
 			consumed += kStateBytes;
 			FUZZ_CHECK (controller->getParamNormalized (kBypassId) == (d.bypass ? 1.0 : 0.0));
-			for (int32 i = 1; i < kNumParameters; ++i)
+			for (int32 i = 1; i < kParameterCount; ++i)
 			{
 				FUZZ_CHECK (controller->getParamNormalized (i) == expectedValue (d.value (i - 1), defaults[i]));
 				// The conversions for display must survive the raw stored value too.
@@ -86,13 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 		else
 		{
 			FUZZ_CHECK (result == kResultFalse);
-			for (int32 i = 0; i < kNumParameters; ++i)
+			for (int32 i = 0; i < kParameterCount; ++i)
 				FUZZ_CHECK (bitsOf (controller->getParamNormalized (i)) == bitsOf (before[i]));
 			break;
 		}
 	}
 	// Display strings of whatever the values now are.
-	for (int32 i = 0; i < kNumParameters; ++i)
+	for (int32 i = 0; i < kParameterCount; ++i)
 	{
 		String128 text {};
 		controller->getParamStringByValue (i, controller->getParamNormalized (i), text);
