@@ -145,6 +145,12 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 {
 	if (state)
 	{
+		// Only an initialised processor has its buses and the engine's start
+		// values (smoothing time, low-cut corners); activating one that was
+		// never initialised, or was terminated, would prepare an engine from
+		// zeros whose smoothers divide by zero.
+		if (audioInputs.empty ())
+			return kResultFalse;
 		try
 		{
 			prepareEngine ();

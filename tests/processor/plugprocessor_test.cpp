@@ -307,6 +307,25 @@ TEST_F (ProcessorTest, ActivationHoldsBuffersForTheRateAndDeactivationReleasesTh
 	EXPECT_EQ (processor->engine ().bufferLength, 24024);
 }
 
+TEST_F (ProcessorTest, ActivationBeforeInitializeOrAfterTerminateIsRefused)
+{
+	EXPECT_EQ (processor->setActive (true), kResultFalse);
+	EXPECT_FALSE (processor->holdsBuffers ());
+
+	activate (44100.0);
+	ASSERT_EQ (processor->setActive (false), kResultOk);
+	ASSERT_EQ (processor->terminate (), kResultOk);
+	EXPECT_EQ (processor->setActive (true), kResultFalse);
+	EXPECT_FALSE (processor->holdsBuffers ());
+
+	// A block reaching the refused processor anyway is silence, not garbage.
+	TestAudioBlock block (kSample32, 64);
+	fillRamp (block);
+	block.fillOutputs (kSentinel);
+	EXPECT_EQ (processor->process (block.data ()), kResultOk);
+	EXPECT_TRUE (outputsAre (block, 0.0));
+}
+
 TEST (ProcessorLifetime, ReleasingAnActiveProcessorFreesItsBuffers)
 {
 	// The leak checker of the sanitizer build reports the buffers otherwise.
