@@ -4,6 +4,17 @@
 
 namespace VSTGUI {
 
+namespace {
+
+// Whether a child takes mouse and wheel events at a point in the container's
+// coordinates.
+bool takesMouseAt (const CView& child, const CPoint& local)
+{
+	return child.isVisible () && child.getMouseEnabled () && child.getViewSize ().pointInside (local);
+}
+
+} // namespace
+
 CViewContainer::CViewContainer (const CRect& size) : CView (size) {}
 
 CViewContainer::~CViewContainer () noexcept
@@ -85,8 +96,7 @@ CMouseEventResult CViewContainer::onMouseDown (CPoint& where, const CButtonState
 	for (auto it = children.rbegin (); it != children.rend (); ++it)
 	{
 		CView* child = *it;
-		if (!child->isVisible () || !child->getMouseEnabled () ||
-		    !child->getViewSize ().pointInside (local))
+		if (!takesMouseAt (*child, local))
 			continue;
 		// Keep the child alive while it handles the event.
 		SharedPointer<CView> guard (child);
@@ -147,8 +157,7 @@ bool CViewContainer::onWheel (const CPoint& where, const CMouseWheelAxis& axis,
 	for (auto it = children.rbegin (); it != children.rend (); ++it)
 	{
 		CView* child = *it;
-		if (!child->isVisible () || !child->getMouseEnabled () ||
-		    !child->getViewSize ().pointInside (local))
+		if (!takesMouseAt (*child, local))
 			continue;
 		SharedPointer<CView> guard (child);
 		if (child->onWheel (local, axis, distance, buttons))
