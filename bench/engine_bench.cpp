@@ -11,8 +11,14 @@
 //
 // Counters: per_frame (time per stereo sample frame) and realtime (seconds of
 // audio rendered per second of processing, on one core).
+//
+// The state hand-over between the main thread and the audio thread, per block:
+//   handover/idle     the audio thread's look for a restore when none is pending
+//   handover/publish  publishing the applied record after a block's changes
+//   handover/restore  a restore submitted and picked up (both threads' share)
 #include "engine/kernelvariant.h"
 #include "processor/plugprocessor.h"
+#include "processor/statehandover.h"
 
 #include <benchmark/benchmark.h>
 
@@ -119,8 +125,46 @@ void engineBlocks (benchmark::State& state, Changes changes, bool literal, Kerne
 	state.counters["realtime"] = Counter (kBlock / kRate, Counter::kIsIterationInvariantRate);
 }
 
+void handOverIdle (benchmark::State& state)
+{
+	StateHandOver handOver;
+	PlugState record;
+	bool moved = false;
+	for (auto _ : state)
+		benchmark::DoNotOptimize (handOver.take (record, moved));
+}
+
+void handOverPublish (benchmark::State& state)
+{
+	StateHandOver handOver;
+	PlugState record;
+	for (auto _ : state)
+	{
+		record.level = (record.level == 0.5) ? 0.25 : 0.5;
+		handOver.publish (record);
+		benchmark::ClobberMemory ();
+	}
+}
+
+void handOverRestore (benchmark::State& state)
+{
+	StateHandOver handOver;
+	PlugState restored, applied;
+	bool moved = false;
+	for (auto _ : state)
+	{
+		restored.size = (restored.size == 0.5) ? 0.25 : 0.5;
+		handOver.submit (restored);
+		benchmark::DoNotOptimize (handOver.take (applied, moved));
+	}
+}
+
 void registerAll ()
 {
+	benchmark::RegisterBenchmark ("handover/idle", handOverIdle);
+	benchmark::RegisterBenchmark ("handover/publish", handOverPublish);
+	benchmark::RegisterBenchmark ("handover/restore", handOverRestore);
+
 	struct Case
 	{
 		const char* name;

@@ -158,10 +158,10 @@ void PlugProcessor::updateCoefficients (bool immediate)
 		r.diffusionSmootherState = r.diffusionTarget * (1.0 - r.smoothingGain) / r.smoothingPole;
 	}
 
-	// 5-7. The network and stage coefficients, with the decay time from p.
+	// 5-7. The network and stage coefficients, with the decay time from p;
+	// the stage coefficients include the input gain of the low-pass.
 	const double decayTimeMs = kDecayTimeScaleOfP * p - kDecayTimeOffsetMs;
 	configureDelayNetwork (kNetworkType, immediate, decayTimeMs, decayTimeMs, 1.0 - r.hfDamping);
-	r.inputLowPass.gain *= kInputGain;
 
 	r.coefficientsStale = true;
 }
@@ -171,7 +171,6 @@ void PlugProcessor::reconfigureNetwork (bool immediate)
 	ReverbState& r = reverb;
 	const double decayTimeMs = kDecayTimeScale * r.reverbTimeMs - kDecayTimeOffsetMs;
 	configureDelayNetwork (kNetworkType, immediate, decayTimeMs, decayTimeMs, 1.0 - r.hfDamping);
-	r.inputLowPass.gain *= kInputGain;
 }
 
 void PlugProcessor::advanceSmoothers ()

@@ -20,13 +20,15 @@ void PlugProcessor::updateStageCoefficients (bool immediate)
 
 	r.dryGain = EngineMath::dryGain (r.smoothedMix);
 
-	// Bilinear first-order low-pass; gain 1 at DC before the callers apply
-	// kInputGain. The corner stays below half the sample rate.
+	// Bilinear first-order low-pass with a gain of kInputGain at DC. The
+	// corner stays below half the sample rate. The gain is stored once, in
+	// its final value: the unit-gain numerator is never held in the record.
 	const double cornerHz = std::min (r.lowPassHz, kMaxLowPassFraction * sampleRate);
 	const double w = cornerHz * kTwoPi / sampleRate;
 	const double d = (1.0 - std::sin (w)) / std::cos (w);
+	const double unitGain = 0.5 - 0.5 * d;
 	r.inputLowPass.pole = d;
-	r.inputLowPass.gain = 0.5 - 0.5 * d;
+	r.inputLowPass.gain = unitGain * kInputGain;
 
 	// The pre-delay length changes only while no flush is pending (or at once
 	// when immediate): the new length takes effect in silence.

@@ -151,6 +151,7 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 		// zeros whose smoothers divide by zero.
 		if (audioInputs.empty ())
 			return kResultFalse;
+		applyPendingRestore ();
 		try
 		{
 			prepareEngine ();
@@ -169,15 +170,22 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 	else
 	{
 		freeBuffers ();
+		// The audio thread has stopped: a restore it did not pick up lands now.
+		applyPendingRestore ();
 	}
+	active = state != 0;
 	return Component::setActive (state);
 }
 
 tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 {
+	// A restored state takes effect first, as if it had been set before the block.
+	applyPendingRestore ();
+
 	// 1. Parameter changes: the last point of each queue, applied before the audio.
 	if (IParameterChanges* changes = data.inputParameterChanges)
 	{
+		bool stored = false;
 		const int32 numQueues = changes->getParameterCount ();
 		for (int32 index = 0; index < numQueues; ++index)
 		{
@@ -190,15 +198,23 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 			if (id == kBypassId)
 			{
 				if (lastPointValue (*queue, numPoints, value))
+				{
 					paramState.bypass = value > kBypassThreshold;
+					stored = true;
+				}
 			}
 			else if (ParamValue* field = parameterField (paramState, id))
 			{
 				if (lastPointValue (*queue, numPoints, value))
+				{
 					*field = value;
+					stored = true;
+				}
 			}
 			updateCoefficients (false);
 		}
+		if (stored)
+			stateHandOver.publish (paramState);
 	}
 
 	// 2. A block without audio only carries parameter changes.
@@ -242,19 +258,47 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 
 tresult PLUGIN_API PlugProcessor::setState (IBStream* stream)
 {
+	if (active)
+	{
+		// The audio thread may be inside process: it applies the restore at
+		// the start of its next block. A failed read leaves everything as it
+		// is, so there is nothing to hand over.
+		PlugState restored;
+		const tresult result = restored.read (stream);
+		if (result == kResultOk)
+			stateHandOver.submit (restored);
+		return result;
+	}
+	// Inactive: no block runs, the engine is the main thread's own.
 	const tresult result = paramState.read (stream);
 	updateCoefficients (false);
+	stateHandOver.publish (paramState);
 	return result;
 }
 
 tresult PLUGIN_API PlugProcessor::getState (IBStream* stream)
 {
-	return paramState.write (stream);
+	return stateHandOver.latest ().write (stream);
+}
+
+void PlugProcessor::applyPendingRestore ()
+{
+	bool replacedRestoreMovedLengths = false;
+	if (!stateHandOver.take (paramState, replacedRestoreMovedLengths))
+		return;
+	// Restores applied one by one would each have been compared with the
+	// one before: a replaced restore with other lengths started a flush.
+	if (replacedRestoreMovedLengths)
+		raiseFlush ();
+	updateCoefficients (false);
 }
 
 uint32 PLUGIN_API PlugProcessor::getTailSamples ()
 {
-	const double tail = (reverb.reverbTimeMs * kSecondsPerMs + kTailExtraSeconds) * sampleRate;
+	// From the most recent record rather than the engine, which the audio
+	// thread may be updating; the engine derives its reverb time the same way.
+	const double reverbTimeMs = mapReverbTimeMs (stateHandOver.latest ().rvbTime);
+	const double tail = (reverbTimeMs * kSecondsPerMs + kTailExtraSeconds) * sampleRate;
 	if (!(tail >= 0.0))
 		return kNoTail;
 	if (tail >= kInt64Limit)

@@ -6,6 +6,7 @@
 #include "engine/parametermapping.h"
 #include "engine/reverbstate.h"
 #include "processor/plugstate.h"
+#include "processor/statehandover.h"
 #include "sdk/vstaudioeffect.h"
 
 namespace Steinberg {
@@ -73,7 +74,17 @@ protected:
 	ReverbState reverb;
 	//--- end of the reverb engine -----------------------------------------
 
-	PlugState paramState;   // the live parameter record
+	// Applies a restore handed over by setState, as setState itself would:
+	// the record, then updateCoefficients. Called by the thread that runs the
+	// engine: the audio thread at the start of a block, or the main thread
+	// while activating or deactivating.
+	void applyPendingRestore ();
+
+	// The live parameter record. While the processor is active only the audio
+	// thread writes it (and the engine); setState hands restores over.
+	PlugState paramState;
+	StateHandOver stateHandOver;
+	bool active {false};         // main thread only: between setActive (true) and (false)
 	double sampleRate {44100.0}; // Hz
 };
 

@@ -110,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 		}
 		const ParamSnapshot before (s->params ());
 		const tresult result = s->setState (&stream);
+		// An active processor applies a restore at the start of its next block.
+		s.setParams ({});
 		const ParamSnapshot after (s->params ());
 		if (streamSize - consumed >= kStateBytes)
 		{

@@ -6,6 +6,7 @@
 #include "processor/plugids.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 #include "support/bundlefactorytest.h"
+#include "support/hostedprocessor.h"
 #include "support/testaudioblock.h"
 #include "support/testbytestream.h"
 #include "support/testparameterchanges.h"
@@ -19,44 +20,13 @@ namespace {
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
+using CalvirTestSupport::HostedProcessor;
 using CalvirTestSupport::TestAudioBlock;
 using CalvirTestSupport::TestByteStream;
 using CalvirTestSupport::TestParameterChanges;
 
 constexpr int32 kBlockSize = 256;
 constexpr int32 kNumBlocks = 40;
-
-// A processor created through the bundle's factory, held as IComponent
-// and IAudioProcessor.
-class HostedProcessor
-{
-public:
-	explicit HostedProcessor (IPluginFactory& factory)
-	{
-		TUID cid;
-		kPlugProcessorUID.toTUID (cid);
-		void* obj = nullptr;
-		if (factory.createInstance (cid, IComponent::iid.toTUID (), &obj) != kResultOk)
-			return;
-		component = static_cast<IComponent*> (obj);
-		if (component->queryInterface (IAudioProcessor::iid, &obj) == kResultOk)
-			audio = static_cast<IAudioProcessor*> (obj);
-	}
-	~HostedProcessor ()
-	{
-		if (audio)
-			audio->release ();
-		if (component)
-			component->release ();
-	}
-	HostedProcessor (const HostedProcessor&) = delete;
-	HostedProcessor& operator= (const HostedProcessor&) = delete;
-
-	explicit operator bool () const { return component && audio; }
-
-	IComponent* component {nullptr};
-	IAudioProcessor* audio {nullptr};
-};
 
 void fillSine (TestAudioBlock& block, int32 blockIndex)
 {
@@ -80,31 +50,6 @@ protected:
 		EXPECT_TRUE (bundle.unload ());
 	}
 
-	// Brings a processor up to processing as a host does.
-	void start (HostedProcessor& p, SampleRate rate, int32 sampleSize)
-	{
-		ASSERT_EQ (p.component->initialize (host), kResultOk);
-		ASSERT_EQ (p.component->getBusCount (kAudio, kInput), 1);
-		ASSERT_EQ (p.component->getBusCount (kAudio, kOutput), 1);
-		SpeakerArrangement in = SpeakerArr::kStereo;
-		SpeakerArrangement out = SpeakerArr::kStereo;
-		ASSERT_EQ (p.audio->setBusArrangements (&in, 1, &out, 1), kResultTrue);
-		ASSERT_EQ (p.audio->canProcessSampleSize (sampleSize), kResultTrue);
-		ProcessSetup setup {kRealtime, sampleSize, kBlockSize, rate};
-		ASSERT_EQ (p.audio->setupProcessing (setup), kResultOk);
-		ASSERT_EQ (p.component->activateBus (kAudio, kInput, 0, true), kResultTrue);
-		ASSERT_EQ (p.component->activateBus (kAudio, kOutput, 0, true), kResultTrue);
-		ASSERT_EQ (p.component->setActive (true), kResultOk);
-		p.audio->setProcessing (true);
-	}
-
-	void stop (HostedProcessor& p)
-	{
-		p.audio->setProcessing (false);
-		EXPECT_EQ (p.component->setActive (false), kResultOk);
-		EXPECT_EQ (p.component->terminate (), kResultOk);
-	}
-
 	HostApplication hostApplication; // not reference counted
 	FUnknown* host {&hostApplication};
 };
@@ -119,7 +64,7 @@ TEST_P (HostSession, RunsAWholeSession)
 	ASSERT_EQ (processor.component->getControllerClassId (controller), kResultTrue);
 	EXPECT_TRUE (FUID::fromTUID (controller) == kPlugControllerUID);
 
-	start (processor, 48000.0, sampleSize);
+	ASSERT_TRUE (processor.start (host, 48000.0, sampleSize, kBlockSize));
 	EXPECT_EQ (processor.audio->getLatencySamples (), 0u);
 	EXPECT_EQ (processor.audio->getTailSamples (), 72000u);
 
@@ -185,7 +130,7 @@ TEST_P (HostSession, RunsAWholeSession)
 	EXPECT_EQ (again.data (), saved.data ());
 	EXPECT_EQ (restored.component->terminate (), kResultOk);
 
-	stop (processor);
+	EXPECT_TRUE (processor.stop ());
 }
 
 INSTANTIATE_TEST_SUITE_P (SampleSizes, HostSession, ::testing::Values (kSample32, kSample64),

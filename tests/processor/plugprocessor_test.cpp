@@ -1,5 +1,6 @@
 // The processor component: buses, sample sizes and rates, activation, the
 // parameter road into the record, bypass, malformed blocks, state and tail.
+#include "engine/parametermapping.h"
 #include "processor/plugids.h"
 #include "processor/processorprobe.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -21,6 +22,7 @@ using CalvirProcessorTest::ProcessorProbe;
 using CalvirTestSupport::TestAudioBlock;
 using CalvirTestSupport::TestByteStream;
 using CalvirTestSupport::TestParameterChanges;
+using CalvirTestSupport::TestParamValueQueue;
 
 constexpr double kSentinel = 7.25; // exactly representable in both sample sizes
 
@@ -423,6 +425,38 @@ TEST_F (ProcessorTest, EmptyFailingAndNullQueuesLeaveValuesUnchanged)
 	EXPECT_TRUE (empty.requestedIndices ().empty ());
 }
 
+TEST_F (ProcessorTest, EveryVisitedQueueIsFollowedByACoefficientUpdate)
+{
+	// Each queue's visit plants a level in the record that only a later
+	// coefficient update can carry into the engine's level target; the next
+	// visit, and the end of the block, find it carried.
+	activate ();
+	TestParameterChanges changes;
+	changes.set (kPredelayId, 1.0);
+	std::vector<TestParamValueQueue*> queues {&changes.set (42, 0.9), &changes.addQueue (kMixId),
+	                                          &changes.set (kBypassId, 0.0)};
+	const ParamValue planted[] = {0.125, 0.25, 0.375};
+	std::vector<double> targetsSeen;
+	for (size_t k = 0; k < queues.size (); ++k)
+		queues[k]->whenVisited ([&, k] {
+			targetsSeen.push_back (processor->engine ().levelTarget);
+			if (k == 0)
+			{
+				// The pre-delay queue before this one was stored and applied.
+				EXPECT_EQ (processor->engine ().preDelayMs, mapPreDelayMs (1.0));
+			}
+			processor->mutableParams ().level = planted[k];
+		});
+	applyChanges (changes);
+
+	EXPECT_EQ (processor->params ().predelay, 1.0);
+	EXPECT_EQ (processor->params ().mix, 0.5);
+	ASSERT_EQ (targetsSeen.size (), 3u);
+	EXPECT_EQ (targetsSeen[1], mapLevelGain (planted[0])) << "after identifier 42";
+	EXPECT_EQ (targetsSeen[2], mapLevelGain (planted[1])) << "after the empty queue";
+	EXPECT_EQ (processor->engine ().levelTarget, mapLevelGain (planted[2])) << "after bypass";
+}
+
 TEST_F (ProcessorTest, BlocksWithoutBusesOrSamplesOnlyApplyChanges)
 {
 	activate ();
@@ -560,6 +594,40 @@ TEST_F (ProcessorTest, BypassCopies64BitSamplesAfter64BitSetup)
 	}
 }
 
+TEST_F (ProcessorTest, BypassCopyWidthFollowsTheSetupNotTheBlock)
+{
+	// 64-bit buffers throughout; only the sample size the block claims differs
+	// from the set-up's. 60 samples of the set-up's width are copied.
+	struct Case
+	{
+		int32 setupSize, blockSize, doublesCopied;
+	};
+	for (const Case& c : {Case {kSample64, kSample32, 60}, Case {kSample32, kSample64, 30}})
+	{
+		SCOPED_TRACE (c.setupSize);
+		ProcessorProbe* p = new ProcessorProbe;
+		ASSERT_EQ (p->initialize (nullptr), kResultOk);
+		ProcessSetup s {kRealtime, c.setupSize, 512, 48000.0};
+		ASSERT_EQ (p->setupProcessing (s), kResultOk);
+		ASSERT_EQ (p->setActive (true), kResultOk);
+		p->mutableParams ().bypass = true;
+
+		TestAudioBlock block (kSample64, 64);
+		fillRamp (block);
+		block.fillOutputs (kSentinel);
+		block.data ().numSamples = 60;
+		block.data ().symbolicSampleSize = c.blockSize;
+		EXPECT_EQ (p->process (block.data ()), kResultOk);
+		block.data ().symbolicSampleSize = kSample64;
+		for (int32 ch = 0; ch < 2; ++ch)
+			for (int32 i = 0; i < 64; ++i)
+				ASSERT_EQ (block.output (ch, i), i < c.doublesCopied ? block.input (ch, i) : kSentinel) << i;
+		p->setActive (false);
+		p->terminate ();
+		p->release ();
+	}
+}
+
 TEST_F (ProcessorTest, BypassInPlaceLeavesTheBuffersAlone)
 {
 	activate ();
@@ -605,6 +673,87 @@ TEST_F (ProcessorTest, StateRestoresEveryParameterOrNone)
 	EXPECT_EQ (processor->params ().level, 0.2);
 	EXPECT_EQ (processor->setState (nullptr), kResultFalse);
 	EXPECT_EQ (processor->getState (nullptr), kResultFalse);
+}
+
+TEST_F (ProcessorTest, RestoreWhileActiveWaitsForTheNextBlockOrDeactivation)
+{
+	activate (48000.0);
+	const PlugState before = processor->params ();
+	PlugState restored;
+	restored.rvbTime = 1.0;
+	restored.size = 0.2;
+	TestByteStream stream;
+	ASSERT_EQ (restored.write (&stream), kResultOk);
+
+	for (bool byBlock : {true, false})
+	{
+		SCOPED_TRACE (byBlock ? "picked up by a block" : "picked up by deactivation");
+		stream.rewind ();
+		ASSERT_EQ (processor->setState (&stream), kResultOk);
+		// The live record is the audio thread's until it picks the restore
+		// up; the host already sees the restored state and its tail.
+		EXPECT_EQ (processor->params ().size, before.size);
+		TestByteStream saved;
+		ASSERT_EQ (processor->getState (&saved), kResultOk);
+		EXPECT_EQ (saved.data (), stream.data ());
+		EXPECT_EQ (processor->getTailSamples (), 216000u);
+
+		if (byBlock)
+		{
+			TestParameterChanges none;
+			applyChanges (none);
+		}
+		else
+		{
+			ASSERT_EQ (processor->setActive (false), kResultOk);
+		}
+		EXPECT_EQ (processor->params ().size, 0.2);
+		EXPECT_EQ (processor->engine ().roomSize, mapRoomSize (0.2));
+
+		// Back to the old state for the next round, through a block.
+		ASSERT_EQ (processor->setActive (true), kResultOk);
+		TestByteStream old;
+		ASSERT_EQ (before.write (&old), kResultOk);
+		old.rewind ();
+		ASSERT_EQ (processor->setState (&old), kResultOk);
+		TestParameterChanges none;
+		applyChanges (none);
+		ASSERT_EQ (processor->params ().size, before.size);
+	}
+}
+
+TEST_F (ProcessorTest, RestoresReplacedBeforePickUpStillFlushAsIfAppliedInTurn)
+{
+	activate (48000.0);
+	TestAudioBlock settle (kSample32, 48000); // a second: any activation flush is over
+	ASSERT_EQ (processor->process (settle.data ()), kResultOk);
+	ASSERT_EQ (processor->engine ().flushPhase, FlushPhase::kFlushIdle);
+
+	PlugState moved;
+	moved.size = 0.9;
+	const PlugState current = processor->params ();
+	auto restore = [&] (const PlugState& record) {
+		TestByteStream stream;
+		ASSERT_EQ (record.write (&stream), kResultOk);
+		stream.rewind ();
+		ASSERT_EQ (processor->setState (&stream), kResultOk);
+	};
+
+	// The same lengths twice: no flush.
+	restore (current);
+	restore (current);
+	TestParameterChanges none;
+	applyChanges (none);
+	EXPECT_EQ (processor->engine ().flushPhase, FlushPhase::kFlushIdle);
+
+	// Other lengths, then back before the audio thread picked either up: one
+	// by one, the first would have started a flush, so the pair does too.
+	restore (moved);
+	restore (current);
+	applyChanges (none);
+	EXPECT_EQ (processor->engine ().flushPhase, FlushPhase::kFlushFadeOut);
+	EXPECT_EQ (processor->params ().size, current.size);
+	EXPECT_EQ (processor->engine ().lastRoomSize, mapRoomSize (current.size));
 }
 
 TEST_F (ProcessorTest, TailIsTheReverbTimePlusHalfASecond)

@@ -83,6 +83,7 @@ void deliver (ProcessorSession& s, Route route, ParamID id, double v)
 	std::vector<uint8_t> bytes = stateWith (id, v);
 	Steinberg::MemoryStream in (bytes.data (), static_cast<Steinberg::TSize> (bytes.size ()));
 	ASSERT_EQ (s->setState (&in), kResultOk);
+	s.setParams ({}); // the next block applies the restore
 }
 
 class ExtremeValues : public testing::TestWithParam<std::tuple<Route, int32>>

@@ -16,6 +16,8 @@ ParamID PLUGIN_API TestParamValueQueue::getParameterId ()
 
 int32 PLUGIN_API TestParamValueQueue::getPointCount ()
 {
+	if (visited)
+		visited ();
 	return static_cast<int32> (points.size ());
 }
 
@@ -23,7 +25,7 @@ tresult PLUGIN_API TestParamValueQueue::getPoint (int32 index, int32& sampleOffs
                                                   ParamValue& value)
 {
 	requested.push_back (index);
-	if (failing || index < 0 || index >= getPointCount ())
+	if (failing || index < 0 || index >= static_cast<int32> (points.size ()))
 		return kResultFalse;
 	sampleOffset = points[static_cast<size_t> (index)].sampleOffset;
 	value = points[static_cast<size_t> (index)].value;
@@ -33,7 +35,7 @@ tresult PLUGIN_API TestParamValueQueue::getPoint (int32 index, int32& sampleOffs
 tresult PLUGIN_API TestParamValueQueue::addPoint (int32 sampleOffset, ParamValue value,
                                                   int32& index)
 {
-	index = getPointCount ();
+	index = static_cast<int32> (points.size ());
 	add (sampleOffset, value);
 	return kResultOk;
 }
@@ -65,12 +67,14 @@ void TestParameterChanges::clear ()
 
 int32 PLUGIN_API TestParameterChanges::getParameterCount ()
 {
+	if (counted)
+		counted ();
 	return static_cast<int32> (entries.size ());
 }
 
 Vst::IParamValueQueue* PLUGIN_API TestParameterChanges::getParameterData (int32 index)
 {
-	if (index < 0 || index >= getParameterCount ())
+	if (index < 0 || index >= static_cast<int32> (entries.size ()))
 		return nullptr;
 	return entries[static_cast<size_t> (index)];
 }
@@ -78,7 +82,7 @@ Vst::IParamValueQueue* PLUGIN_API TestParameterChanges::getParameterData (int32 
 Vst::IParamValueQueue* PLUGIN_API TestParameterChanges::addParameterData (const ParamID& id,
                                                                           int32& index)
 {
-	index = getParameterCount ();
+	index = static_cast<int32> (entries.size ());
 	return &addQueue (id);
 }
 

@@ -1,12 +1,14 @@
 // The input parameter changes of one block as a host hands them over: a list
 // of queues, each with its points. Queues record which point indices were
-// asked for, and can be made to fail every point request.
+// asked for, and can be made to fail every point request. Hooks let a test
+// act at the moment the processor reads the changes.
 #pragma once
 
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "support/testfunknown.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace CalvirTestSupport {
@@ -33,6 +35,9 @@ public:
 	void failPointRequests () { failing = true; }
 	// The indices that getPoint was called with, in order.
 	const std::vector<int32>& requestedIndices () const { return requested; }
+	// Runs hook whenever the processor asks for the point count, which is
+	// where it begins with the queue.
+	void whenVisited (std::function<void ()> hook) { visited = std::move (hook); }
 
 	ParamID PLUGIN_API getParameterId () override;
 	int32 PLUGIN_API getPointCount () override;
@@ -45,6 +50,7 @@ private:
 	std::vector<Point> points;
 	std::vector<int32> requested;
 	bool failing {false};
+	std::function<void ()> visited;
 };
 
 class TestParameterChanges final : public Steinberg::Vst::IParameterChanges
@@ -57,6 +63,9 @@ public:
 	// Appends an entry that delivers no queue (getParameterData answers null).
 	void addNullEntry ();
 	void clear ();
+	// Runs hook whenever the processor asks for the number of queues, which
+	// is where it begins with the block's changes.
+	void whenCounted (std::function<void ()> hook) { counted = std::move (hook); }
 
 	int32 PLUGIN_API getParameterCount () override;
 	Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData (int32 index) override;
@@ -67,6 +76,7 @@ public:
 private:
 	std::deque<TestParamValueQueue> queues; // stable addresses
 	std::vector<TestParamValueQueue*> entries;
+	std::function<void ()> counted;
 };
 
 } // namespace CalvirTestSupport
