@@ -164,10 +164,15 @@ void CSliderBase::applyNormalizedValue (double normalized)
 }
 
 //------------------------------------------------------------------------
+// While a drag holds the edit every move is the slider's, so the gesture
+// stays with it until its up or cancel closes the edit; only a move with the
+// left button held changes the value.
 CMouseEventResult CSliderBase::onMouseMoved (CPoint& where, const CButtonState& buttons)
 {
-	if (!mouseEditing || !buttons.isLeftButton ())
+	if (!mouseEditing)
 		return kMouseEventNotHandled;
+	if (!buttons.isLeftButton ())
+		return kMouseEventHandled;
 
 	if (rampTimer)
 	{

@@ -75,6 +75,22 @@ TEST (SliderDrag, MovesWithoutMouseDownAreIgnored)
 	EXPECT_EQ (listener.ends, 0);
 }
 
+TEST (SliderDrag, MovesWithoutTheLeftButtonStayWithTheDragAndChangeNothing)
+{
+	RecordingListener listener;
+	auto slider = makeHorizontalSlider (&listener);
+	mouseDown (*slider, {70., 25.});
+	for (int32_t buttons : {0, int32_t {kRButton}, int32_t {kShift}})
+		EXPECT_EQ (mouseMove (*slider, {100., 25.}, buttons), kMouseEventHandled) << buttons;
+	EXPECT_EQ (slider->getValueNormalized (), 0.5f);
+	EXPECT_TRUE (listener.values.empty ());
+	mouseMove (*slider, {100., 25.});
+	EXPECT_FLOAT_EQ (slider->getValueNormalized (), 0.8f);
+	mouseUp (*slider, {100., 25.}, 0);
+	EXPECT_EQ (listener.begins, 1);
+	EXPECT_EQ (listener.ends, 1);
+}
+
 TEST (SliderDrag, HandleWithoutRoomDoesNotMove)
 {
 	auto slider = makeHorizontalSlider ();
