@@ -25,8 +25,9 @@ namespace {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-// The toolkit's button bit of the left mouse button and its mouse-event results.
+// The toolkit's bits of the left mouse button and of Shift, and its mouse-event results.
 constexpr int32 kLeftButton = 1 << 1;
+constexpr int32 kShiftKey = 1 << 4;
 constexpr int32 kMouseHandled = 1;
 
 // The host's side of the edits: every call in order.
@@ -244,6 +245,29 @@ TEST_F (SliderInEditor, MoveWithoutTheLeftButtonKeepsTheGestureSoItsEditCloses)
 	EXPECT_NE (dragged, down);
 	editor->mouseUp (x, info.top + 60., kLeftButton);
 	expectOneEditOf (kMixId, dragged);
+}
+
+TEST_F (SliderInEditor, ShiftClickOffTheHandleThenShiftMoveGoesAZoomFractionOfTheJump)
+{
+	const auto [index, info, x] = findSlider (kMixId);
+	ASSERT_GE (index, 0);
+	const double zoomFactor = std::stod (attribute (index, "zoom-factor"));
+	// The mix's default puts the handle mid-way, well below this point.
+	const double y = info.top + 20.;
+	const double before = valueOf (index);
+	editor->mouseDown (x, y, kLeftButton | kShiftKey);
+	EXPECT_EQ (valueOf (index), before);
+	editor->mouseMoved (x, y, kLeftButton | kShiftKey);
+	const double fine = valueOf (index);
+	editor->mouseUp (x, y, kLeftButton | kShiftKey);
+	expectOneEditOf (kMixId, fine);
+
+	// A plain click at the same point puts the value where the pointer says.
+	editor->mouseDown (x, y, kLeftButton);
+	editor->mouseUp (x, y, kLeftButton);
+	const double jumped = valueOf (index);
+	ASSERT_GT (std::abs (jumped - before), 0.1);
+	EXPECT_NEAR (fine, before + (jumped - before) / zoomFactor, 1e-6);
 }
 
 TEST_F (SliderInEditor, OptionClickResetsTheParameterToItsDefault)
