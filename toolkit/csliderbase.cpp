@@ -74,8 +74,9 @@ void CSliderBase::setOffsetHandle (const CPoint& offset)
 //------------------------------------------------------------------------
 void CSliderBase::setZoomFactor (float factor)
 {
-	// The factor divides the pointer's displacement: zero, negative or
-	// non-finite factors would stop or invert the handle, so they are refused.
+	// The factor divides the way from the reference toward the pointer: zero,
+	// negative or non-finite factors would stop or invert the handle, so they
+	// are refused.
 	if (std::isfinite (factor) && factor > 0.f)
 		zoomFactor = factor;
 }
@@ -164,50 +165,66 @@ void CSliderBase::applyNormalizedValue (double normalized)
 }
 
 //------------------------------------------------------------------------
+void CSliderBase::resetFineAdjustment (const CButtonState& buttons)
+{
+	fineReference = unsetFineReference ();
+	fineButtons = buttons;
+}
+
+//------------------------------------------------------------------------
+// The reference is taken at the first move, again whenever the buttons
+// differ from the remembered ones while the zoom modifier is held, and follows
+// the value on every move without it. So when Shift is released and pressed
+// again with the same buttons, the zoomed moves start from the value before
+// the last move without Shift.
+void CSliderBase::updateFineReference (const CButtonState& buttons)
+{
+	const bool zoomed = (buttons & kZoomModifier) != 0;
+	if (fineReference == unsetFineReference ())
+		fineReference = getValueNormalized ();
+	if (zoomed && buttons != fineButtons)
+	{
+		fineReference = getValueNormalized ();
+		fineButtons = buttons;
+	}
+	else if (!zoomed)
+	{
+		fineReference = getValueNormalized ();
+	}
+}
+
+//------------------------------------------------------------------------
+// While a drag holds the edit every move is the slider's, so the gesture
+// stays with it until its up or cancel closes the edit; only a move with the
+// left button held changes the value.
 CMouseEventResult CSliderBase::onMouseMoved (CPoint& where, const CButtonState& buttons)
 {
-	if (!mouseEditing || !buttons.isLeftButton ())
+	if (!mouseEditing)
 		return kMouseEventNotHandled;
+	if (!buttons.isLeftButton ())
+		return kMouseEventHandled;
 
 	if (rampTimer)
 	{
-		// The ramp heads for wherever the pointer is now.
+		// The ramp heads for wherever the pointer is now; fine adjustment
+		// starts from where the ramp leaves the handle.
 		startPoint = where;
-		lastPoint = where;
 		return kMouseEventHandled;
 	}
+
+	updateFineReference (buttons);
 
 	// A view no longer than its handle leaves the handle no room to move.
 	if (!(handleTravel > 0.))
-	{
-		lastPoint = where;
 		return kMouseEventHandled;
-	}
 
-	const double direction = hasFarMinimum () ? -1. : 1.;
-	double normalized;
+	double normalized = (along (where) - dragOffset) / handleTravel;
+	if (hasFarMinimum ())
+		normalized = 1. - normalized;
+	// Fine adjustment: the value goes only a zoom-factor fraction of the way
+	// from the reference toward the pointer.
 	if (buttons & kZoomModifier)
-	{
-		// Fine adjustment: from the value and pointer position where it
-		// began, the value follows the pointer's displacement divided by the
-		// zoom factor.
-		if (!fineAdjusting)
-		{
-			fineAdjusting = true;
-			fineReferenceValue = getValueNormalized ();
-			fineReferenceAlong = along (lastPoint);
-		}
-		normalized = fineReferenceValue + direction * (along (where) - fineReferenceAlong) /
-		                                      handleTravel / static_cast<double> (zoomFactor);
-	}
-	else
-	{
-		fineAdjusting = false;
-		normalized = (along (where) - dragOffset) / handleTravel;
-		if (hasFarMinimum ())
-			normalized = 1. - normalized;
-	}
-	lastPoint = where;
+		normalized = fineReference + (normalized - fineReference) / static_cast<double> (zoomFactor);
 	applyNormalizedValue (normalized);
 	return kMouseEventHandled;
 }
@@ -242,7 +259,6 @@ CMouseEventResult CSliderBase::onMouseCancel ()
 //------------------------------------------------------------------------
 void CSliderBase::endMouseEdit ()
 {
-	fineAdjusting = false;
 	if (mouseEditing)
 	{
 		mouseEditing = false;

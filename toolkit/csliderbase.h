@@ -39,8 +39,8 @@ public:
 		kVerticalEndMask = kTop | kBottom,
 	};
 
-	// Default fine-adjustment divisor: with the zoom modifier the handle moves
-	// a tenth of the pointer's displacement.
+	// Default fine-adjustment divisor: with the zoom modifier the value goes a
+	// tenth of the way from its reference toward the pointer.
 	static constexpr float kDefaultZoomFactor = 10.f;
 	// Handle width and height, in view units, until a handle bitmap gives them.
 	static constexpr CCoord kDefaultHandleLength = 1.;
@@ -127,6 +127,13 @@ private:
 	void stopRamp ();
 	void onRampTimer ();
 	void endMouseEdit ();
+	// At a mouse-down: the fine-adjustment reference unset, the buttons remembered.
+	void resetFineAdjustment (const CButtonState& buttons);
+	// The unset reference lies this far below the control's minimum.
+	static constexpr float kUnsetFineReferenceBelowMin = 1.f;
+	float unsetFineReference () const { return getMin () - kUnsetFineReferenceBelowMin; }
+	// On a move with the left button: where the fine adjustment starts from.
+	void updateFineReference (const CButtonState& buttons);
 
 	int32_t style;
 	CPoint offsetHandle;
@@ -140,11 +147,11 @@ private:
 	double dragOffset {0.};
 	float startValue {0.f};
 	CPoint startPoint;          // the mouse-down point; the ramp's target, following the pointer
-	CPoint lastPoint;           // the pointer at the previous move
 	bool mouseEditing {false};  // a drag holds an edit open
-	bool fineAdjusting {false}; // the fine-adjustment reference below is set
-	double fineReferenceValue {0.}; // normalised value where fine adjustment began
-	CCoord fineReferenceAlong {0.}; // pointer position (along the axis) where it began
+	// Fine adjustment: the normalised value the zoomed moves start from (the
+	// control's minimum - 1 while unset), and the buttons it was taken with.
+	float fineReference {0.f};
+	CButtonState fineButtons;
 	SharedPointer<CVSTGUITimer> rampTimer;
 };
 

@@ -74,7 +74,7 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 		return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 
 	// Fine adjustment starts afresh with every gesture.
-	fineAdjusting = false;
+	resetFineAdjustment (buttons);
 
 	const bool relativeOffHandle = effectiveMode == CSliderMode::RelativeTouch && !onHandle;
 	if (!relativeOffHandle && checkDefaultValue (buttons))
@@ -87,7 +87,6 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 	beginEdit ();
 	mouseEditing = true;
 	startPoint = where;
-	lastPoint = where;
 
 	// Fine adjustment starts from the next move: nothing moves yet.
 	if (buttons & kZoomModifier)

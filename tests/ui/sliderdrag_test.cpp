@@ -75,6 +75,22 @@ TEST (SliderDrag, MovesWithoutMouseDownAreIgnored)
 	EXPECT_EQ (listener.ends, 0);
 }
 
+TEST (SliderDrag, MovesWithoutTheLeftButtonStayWithTheDragAndChangeNothing)
+{
+	RecordingListener listener;
+	auto slider = makeHorizontalSlider (&listener);
+	mouseDown (*slider, {70., 25.});
+	for (int32_t buttons : {0, int32_t {kRButton}, int32_t {kShift}})
+		EXPECT_EQ (mouseMove (*slider, {100., 25.}, buttons), kMouseEventHandled) << buttons;
+	EXPECT_EQ (slider->getValueNormalized (), 0.5f);
+	EXPECT_TRUE (listener.values.empty ());
+	mouseMove (*slider, {100., 25.});
+	EXPECT_FLOAT_EQ (slider->getValueNormalized (), 0.8f);
+	mouseUp (*slider, {100., 25.}, 0);
+	EXPECT_EQ (listener.begins, 1);
+	EXPECT_EQ (listener.ends, 1);
+}
+
 TEST (SliderDrag, HandleWithoutRoomDoesNotMove)
 {
 	auto slider = makeHorizontalSlider ();
@@ -130,6 +146,52 @@ TEST (SliderFineAdjustment, ShiftPressedDuringDragStartsFromThere)
 	EXPECT_FLOAT_EQ (vertical->getValueNormalized (), 0.6f);
 	mouseMove (*vertical, {15., 50.}, kLButton | kShift);
 	EXPECT_FLOAT_EQ (vertical->getValueNormalized (), 0.62f);
+}
+
+// One move of a drag and the normalised value it leaves.
+struct DragStep
+{
+	CPoint where;
+	int32_t buttons;
+	float value;
+};
+
+void expectDrag (CSliderBase& slider, std::initializer_list<DragStep> steps)
+{
+	int step = 0;
+	for (const auto& s : steps)
+	{
+		mouseMove (slider, s.where, s.buttons);
+		EXPECT_FLOAT_EQ (slider.getValueNormalized (), s.value) << "step " << step++;
+	}
+}
+
+// With Shift the value goes a tenth of the way from the reference toward the
+// pointer. The reference is taken when Shift joins buttons other than the
+// remembered ones, follows the value on every move without Shift (taken
+// before that move), and stays while the buttons stay.
+TEST (SliderFineAdjustment, ReferenceThroughShiftReleasedAndPressedAgain)
+{
+	constexpr int32_t kLShift = kLButton | kShift;
+	auto horizontal = makeHorizontalSlider ();
+	mouseDown (*horizontal, {70., 25.}); // grab offset 20
+	expectDrag (*horizontal, {
+	                             {{90., 25.}, kLShift, 0.52f},    // reference 0.5
+	                             {{110., 25.}, kLShift, 0.54f},   // still 0.5
+	                             {{110., 25.}, kLButton, 0.9f},   // reference 0.54, then the pointer's
+	                             {{100., 25.}, kLShift, 0.566f},  // the remembered buttons: 0.54 stays
+	                             {{100., 25.}, kLShift | kRButton, 0.5894f}, // new buttons: 0.566
+	                         });
+
+	auto vertical = makeVerticalSlider ();
+	mouseDown (*vertical, {15., 80.}, kLShift); // grab offset 30; the reference unset
+	expectDrag (*vertical, {
+	                           {{15., 60.}, kLShift, 0.52f},  // reference 0.5 at the first move
+	                           {{15., 60.}, kLButton, 0.7f},  // reference 0.52
+	                           {{15., 60.}, kLButton, 0.7f},  // reference 0.7
+	                           {{15., 40.}, kLShift, 0.72f},
+	                           {{15., -500.}, kLShift, 1.f},  // clamped
+	                       });
 }
 
 TEST (SliderFineAdjustment, UnusableZoomFactorsAreRefused)

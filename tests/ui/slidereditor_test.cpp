@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,8 +25,9 @@ namespace {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-// The toolkit's button bit of the left mouse button and its mouse-event results.
+// The toolkit's bits of the left mouse button and of Shift, and its mouse-event results.
 constexpr int32 kLeftButton = 1 << 1;
+constexpr int32 kShiftKey = 1 << 4;
 constexpr int32 kMouseHandled = 1;
 
 // The host's side of the edits: every call in order.
@@ -114,6 +116,22 @@ protected:
 		return -1;
 	}
 
+	// The slider of a parameter: its view index (-1 if none), its view info
+	// and the x of its centre line.
+	struct SliderView
+	{
+		int32 index;
+		VSTGUI::HeadlessViewInfo info;
+		double x;
+	};
+	SliderView findSlider (ParamID id)
+	{
+		SliderView slider {};
+		slider.index = findView ("CSlider", static_cast<int32> (id), slider.info);
+		slider.x = (slider.info.left + slider.info.right) / 2.;
+		return slider;
+	}
+
 	std::string attribute (int32 index, const char* name)
 	{
 		char8 buffer[128] {};
@@ -127,6 +145,24 @@ protected:
 		VSTGUI::HeadlessViewInfo info {};
 		editor->getViewInfo (index, &info);
 		return info.valueNormalized;
+	}
+
+	// The calls since the last clear are one edit of the parameter, whose
+	// last performed value is the slider's and the controller's.
+	void expectOneEditOf (ParamID id, double value)
+	{
+		ASSERT_GE (handler.calls.size (), 3u);
+		EXPECT_EQ (handler.calls.front ().kind, 'b');
+		EXPECT_EQ (handler.calls.back ().kind, 'e');
+		EXPECT_EQ (handler.count ('b'), 1);
+		EXPECT_EQ (handler.count ('e'), 1);
+		for (const auto& call : handler.calls)
+			EXPECT_EQ (call.id, id);
+		const auto lastPerform = std::find_if (handler.calls.rbegin (), handler.calls.rend (),
+		                                       [] (const auto& call) { return call.kind == 'p'; });
+		ASSERT_NE (lastPerform, handler.calls.rend ());
+		EXPECT_NEAR (lastPerform->value, value, 1e-6);
+		EXPECT_NEAR (controller->getParamNormalized (id), value, 1e-6);
 	}
 
 	IEditController* controller {nullptr};
@@ -152,10 +188,8 @@ TEST_F (SliderInEditor, EverySliderFollowsTheAddedGlobalMode)
 
 TEST_F (SliderInEditor, ClickOffTheHandleJumpsClickOnItGrabsAndTheDragIsOneEdit)
 {
-	VSTGUI::HeadlessViewInfo info {};
-	const int32 index = findView ("CSlider", static_cast<int32> (kLevelId), info);
+	const auto [index, info, x] = findSlider (kLevelId);
 	ASSERT_GE (index, 0);
-	const double x = (info.left + info.right) / 2.;
 	const double travel = (info.bottom - info.top) - 12.; // the handle bitmap is 12 high
 	ASSERT_GT (travel, 40.);
 	// The level's default (0 dB) puts the handle a quarter of the travel from
@@ -190,27 +224,56 @@ TEST_F (SliderInEditor, ClickOffTheHandleJumpsClickOnItGrabsAndTheDragIsOneEdit)
 	const double expected = grabbed + (minimumAtTop ? 20. : -20.) / travel;
 	EXPECT_NEAR (dragged, expected, 1e-6);
 
-	// One edit of the level, whose last value is the slider's.
-	ASSERT_GE (handler.calls.size (), 3u);
-	EXPECT_EQ (handler.calls.front ().kind, 'b');
-	EXPECT_EQ (handler.calls.back ().kind, 'e');
-	EXPECT_EQ (handler.count ('b'), 1);
-	EXPECT_EQ (handler.count ('e'), 1);
-	for (const auto& call : handler.calls)
-		EXPECT_EQ (call.id, kLevelId);
-	const auto lastPerform = std::find_if (handler.calls.rbegin (), handler.calls.rend (),
-	                                       [] (const auto& call) { return call.kind == 'p'; });
-	ASSERT_NE (lastPerform, handler.calls.rend ());
-	EXPECT_NEAR (lastPerform->value, dragged, 1e-6);
-	EXPECT_NEAR (controller->getParamNormalized (kLevelId), dragged, 1e-6);
+	expectOneEditOf (kLevelId, dragged);
+}
+
+TEST_F (SliderInEditor, MoveWithoutTheLeftButtonKeepsTheGestureSoItsEditCloses)
+{
+	const auto [index, info, x] = findSlider (kMixId);
+	ASSERT_GE (index, 0);
+	editor->mouseDown (x, info.top + 20., kLeftButton);
+	const double down = valueOf (index);
+	const size_t callsAtDown = handler.calls.size ();
+
+	// No button held: the slider keeps the gesture and the value.
+	EXPECT_EQ (editor->mouseMoved (x, info.top + 60., 0), kMouseHandled);
+	EXPECT_EQ (valueOf (index), down);
+	EXPECT_EQ (handler.calls.size (), callsAtDown);
+
+	editor->mouseMoved (x, info.top + 60., kLeftButton);
+	const double dragged = valueOf (index);
+	EXPECT_NE (dragged, down);
+	editor->mouseUp (x, info.top + 60., kLeftButton);
+	expectOneEditOf (kMixId, dragged);
+}
+
+TEST_F (SliderInEditor, ShiftClickOffTheHandleThenShiftMoveGoesAZoomFractionOfTheJump)
+{
+	const auto [index, info, x] = findSlider (kMixId);
+	ASSERT_GE (index, 0);
+	const double zoomFactor = std::stod (attribute (index, "zoom-factor"));
+	// The mix's default puts the handle mid-way, well below this point.
+	const double y = info.top + 20.;
+	const double before = valueOf (index);
+	editor->mouseDown (x, y, kLeftButton | kShiftKey);
+	EXPECT_EQ (valueOf (index), before);
+	editor->mouseMoved (x, y, kLeftButton | kShiftKey);
+	const double fine = valueOf (index);
+	editor->mouseUp (x, y, kLeftButton | kShiftKey);
+	expectOneEditOf (kMixId, fine);
+
+	// A plain click at the same point puts the value where the pointer says.
+	editor->mouseDown (x, y, kLeftButton);
+	editor->mouseUp (x, y, kLeftButton);
+	const double jumped = valueOf (index);
+	ASSERT_GT (std::abs (jumped - before), 0.1);
+	EXPECT_NEAR (fine, before + (jumped - before) / zoomFactor, 1e-6);
 }
 
 TEST_F (SliderInEditor, OptionClickResetsTheParameterToItsDefault)
 {
-	VSTGUI::HeadlessViewInfo info {};
-	const int32 index = findView ("CSlider", static_cast<int32> (kMixId), info);
+	const auto [index, info, x] = findSlider (kMixId);
 	ASSERT_GE (index, 0);
-	const double x = (info.left + info.right) / 2.;
 	editor->mouseDown (x, info.top + 20., kLeftButton);
 	editor->mouseUp (x, info.top + 20., kLeftButton);
 	ASSERT_GT (std::abs (valueOf (index) - info.defaultValueNormalized), 0.05);
