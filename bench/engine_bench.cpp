@@ -32,7 +32,7 @@ namespace {
 
 constexpr double kRate = 48000.0;
 constexpr int32 kBlock = 512;
-constexpr int32 kPrimeBlocks = 200; // past the activation's flush cycle (about 2.1 s)
+constexpr int32 kPrimeBlocks = 200; // about 2.1 s: the reverb at its steady level
 
 enum class Changes
 {

@@ -3,10 +3,12 @@
 // activation that sizes, clears and brings everything up to date.
 #include "engine/denormalguard.h"
 #include "engine/engineconstants.h"
+#include "engine/parametermapping.h"
 #include "processor/plugprocessor.h"
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 
 namespace Steinberg {
@@ -74,8 +76,11 @@ void PlugProcessor::prepareEngine ()
 		r.diffuserLengthSamples[k] = msToSamples (r.diffuserLengthMs[k], r.samplesPerMs);
 	}
 
-	r.lastPreDelayMs = kLastSeenReset;
-	r.lastRoomSize = kLastSeenReset;
+	// The lengths are applied at once below, into empty buffers: the values
+	// about to be mapped count as seen, so activation raises no flush and the
+	// reverb sounds from the first sample. A later change still flushes.
+	r.lastPreDelayMs = mapPreDelayMs (paramState.predelay);
+	r.lastRoomSize = mapRoomSize (paramState.size);
 
 	r.flushPhase = FlushPhase::kFlushIdle;
 	r.fadeGain = 1.0;
@@ -142,8 +147,13 @@ void PlugProcessor::clearBuffers (int32 length)
 		clear (line);
 
 	r.writeIndex = 0;
-	r.inputLowPass.prevInput = 0.0;
-	r.inputLowPass.prevOutput = 0.0;
+	// Every filter history starts from zero, so each activation renders the
+	// same input alike whatever ran before it.
+	for (FirstOrderSection* section : {&r.inputLowPass, &r.midLowCut, &r.sideLowCut})
+	{
+		section->prevInput = 0.0;
+		section->prevOutput = 0.0;
+	}
 	std::fill (std::begin (r.dampingState), std::end (r.dampingState), 0.0);
 }
 

@@ -81,9 +81,6 @@ static constexpr double kDecayTimeOffsetMs = 47.236978;
 static constexpr double kSmoothingTimeMs = 50.0;
 // A step closes all but e^−2.2 of its size within kSmoothingTimeMs.
 static constexpr double kSmoothingDecay = -2.2;
-// Pre-delay and room size "last seen" at activation: equals no mapped value,
-// so every activation raises the flush.
-static constexpr double kLastSeenReset = -987654321.0;
 
 //------------------------------------------------------------------------
 // Flush cycle

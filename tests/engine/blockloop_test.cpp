@@ -28,26 +28,37 @@ std::vector<double> fadeGains (EngineProbe& e, int32 numSamples)
 	return gains;
 }
 
-TEST (Flush, TimingAfterActivationAt44100)
+// Activation leaves the cycle idle; a change of pre-delay or of room size
+// while active runs all of it.
+TEST (Flush, TimingAfterAChangeAt44100)
 {
-	EngineProbe e (44100.0);
-	const std::vector<double> g = fadeGains (e, 20000);
-	for (size_t i = 1; i <= 6615; ++i)
+	for (ParamID id : {kPredelayId, kSizeId})
 	{
-		ASSERT_GT (g[i], 0.0) << i;
-		ASSERT_LT (g[i], i == 1 ? 1.0 : g[i - 1]) << i;
+		EngineProbe e (44100.0);
+		const std::vector<double> idle = fadeGains (e, 1000);
+		for (size_t i = 1; i < idle.size (); ++i)
+			ASSERT_EQ (idle[i], 1.0) << i;
+		ASSERT_EQ (e.reverb.flushPhase, FlushPhase::kFlushIdle);
+
+		e.setParameter (id, 0.3);
+		const std::vector<double> g = fadeGains (e, 20000);
+		for (size_t i = 1; i <= 6615; ++i)
+		{
+			ASSERT_GT (g[i], 0.0) << id << " " << i;
+			ASSERT_LT (g[i], i == 1 ? 1.0 : g[i - 1]) << id << " " << i;
+		}
+		for (size_t i = 6616; i <= 17640; ++i)
+			ASSERT_EQ (g[i], 0.0) << id << " " << i;
+		for (size_t i = 17641; i <= 19844; ++i)
+		{
+			ASSERT_GT (g[i], g[i - 1]) << id << " " << i;
+			ASSERT_LT (g[i], 1.0) << id << " " << i;
+		}
+		for (size_t i = 19845; i <= 20000; ++i)
+			ASSERT_EQ (g[i], 1.0) << id << " " << i;
+		EXPECT_EQ (e.reverb.flushPhase, FlushPhase::kFlushIdle);
+		EXPECT_EQ (e.reverb.silenceCountdown, 11025);
 	}
-	for (size_t i = 6616; i <= 17640; ++i)
-		ASSERT_EQ (g[i], 0.0) << i;
-	for (size_t i = 17641; i <= 19844; ++i)
-	{
-		ASSERT_GT (g[i], g[i - 1]) << i;
-		ASSERT_LT (g[i], 1.0) << i;
-	}
-	for (size_t i = 19845; i <= 20000; ++i)
-		ASSERT_EQ (g[i], 1.0) << i;
-	EXPECT_EQ (e.reverb.flushPhase, FlushPhase::kFlushIdle);
-	EXPECT_EQ (e.reverb.silenceCountdown, 11025);
 }
 
 TEST (Flush, NewLengthsTakeEffectInTheLastSilentSample)
@@ -91,6 +102,8 @@ TEST (Flush, ChangeDuringFadeOutOrSilenceEndsOnSchedule)
 		EngineProbe e (44100.0);
 		for (int32 i = 1; i <= 17640; ++i)
 		{
+			if (i == 1)
+				e.setParameter (kPredelayId, 0.3); // starts the cycle
 			if (i == changeAt)
 				e.setParameter (kSizeId, 0.9);
 			e.step ();
@@ -104,6 +117,7 @@ TEST (Flush, ChangeDuringFadeOutOrSilenceEndsOnSchedule)
 TEST (Flush, ChangeDuringFadeInStartsAFullCycle)
 {
 	EngineProbe e (44100.0);
+	e.setParameter (kSizeId, 0.3);
 	for (int32 i = 0; i < 17640 + 1000; ++i)
 		e.step ();
 	ASSERT_EQ (e.reverb.flushPhase, FlushPhase::kFlushFadeIn);
@@ -180,6 +194,7 @@ std::vector<double> noise (size_t n, unsigned seed, double amplitude = 1.0)
 TEST (BlockLoop, EmptyBlocksChangeNothing)
 {
 	EngineProbe e (44100.0);
+	e.setParameter (kSizeId, 0.3); // a flush raised, its fade not yet begun
 	StereoBuffer<double> b (4);
 	b.left.assign (4, 7.0);
 	const int32 index = e.reverb.writeIndex;

@@ -1,8 +1,9 @@
 // The default block loop (coefficients recomputed only where they change,
 // the sample kernel in each of its variants) against the literal one (the
 // whole network reconfigured every sample): random automation of every
-// parameter, random block sizes, several sample rates, both sample sizes -
-// every output sample and the engine state must agree bit for bit.
+// parameter, random block sizes, reactivations, several sample rates, both
+// sample sizes - every output sample and the engine state must agree bit for
+// bit.
 #include "engine/kernelvariant.h"
 #include "engineprobe.h"
 
@@ -133,6 +134,16 @@ TEST_P (DefaultMatchesLiteral, UnderRandomAutomation)
 			}
 			if (unit (rng) < 0.05)
 				quiet = !quiet;
+			// Now and then the host deactivates and activates again.
+			if (unit (rng) < 0.02)
+			{
+				for (EngineProbe* e : {&fast, &literal})
+				{
+					e->setActive (false);
+					e->setActive (true);
+				}
+				fast.reverb.kernelVariant = variant;
+			}
 
 			const int32 n = static_cast<int32> (std::min<size_t> (static_cast<size_t> (blockSize (rng)), total - pos));
 			for (size_t i = 0; i < static_cast<size_t> (n); ++i)

@@ -21,8 +21,8 @@ namespace {
 
 constexpr double kRate = 48000.0;
 constexpr size_t kLength = 96000; // 2 s
-constexpr size_t kImpulseAt = 4800;         // 0.1 s, during the activation's fade-out
-constexpr size_t kBurstAt = 24000;          // 0.5 s, after the activation's flush
+constexpr size_t kImpulseAt = 4800;         // 0.1 s
+constexpr size_t kBurstAt = 24000;          // 0.5 s
 constexpr size_t kBurstLength = 2400;       // 50 ms
 constexpr size_t kSecondImpulseAt = 72000;  // 1.5 s, after the change's flush
 constexpr int32 kBlockSizes[] = {480, 333, 512, 97};

@@ -179,7 +179,7 @@ TEST (Coefficients, FlushOnlyForPredelayAndSize)
 {
 	EngineProbe e (44100.0);
 	ReverbState& r = e.reverb;
-	r.flushPhase = FlushPhase::kFlushIdle; // as after the activation's cycle
+	ASSERT_EQ (r.flushPhase, FlushPhase::kFlushIdle); // activation raises none
 
 	// Repeating a value raises nothing but still reconfigures everything.
 	r.dampingB0[3] = 123.0;
@@ -238,7 +238,6 @@ TEST (Coefficients, ChangesDuringFadeOutAndSilenceRestartNothing)
 TEST (Coefficients, RestoredStateWithSameLengthsRaisesNoFlush)
 {
 	EngineProbe e (44100.0);
-	e.reverb.flushPhase = FlushPhase::kFlushIdle;
 	e.paramState.mix = 0.9;
 	e.updateCoefficients (false);
 	EXPECT_EQ (e.reverb.flushPhase, FlushPhase::kFlushIdle);

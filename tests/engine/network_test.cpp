@@ -97,6 +97,7 @@ TEST (Network, ImmediateWritesLengthsDespiteAPendingFlush)
 {
 	EngineProbe e (44100.0);
 	ReverbState& r = e.reverb;
+	e.raiseFlush ();
 	ASSERT_TRUE (r.flushPending ());
 	r.roomSize = 1000.0;
 	e.configureDelayNetwork (1, false, 1000.0, 1000.0, 0.5);

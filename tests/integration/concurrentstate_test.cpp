@@ -227,9 +227,8 @@ TEST_F (ConcurrentState, RestoresAndSavesDuringProcessingStayWhole)
 
 TEST_F (ConcurrentState, RestoreDuringABlockLandsAsIfIssuedBeforeTheNext)
 {
-	// Past the first half second, so the restores find the flush cycle idle.
-	constexpr int32 kNumBlocks = 64;
-	constexpr int32 kRestoreBlock = 48;
+	constexpr int32 kNumBlocks = 24;
+	constexpr int32 kRestoreBlock = 5;
 	const std::vector<float> untouched = render ({}, kNumBlocks, kRestoreBlock, true);
 	const std::vector<std::vector<PlugState>> cases {
 	    {stateA ()},

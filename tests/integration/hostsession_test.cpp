@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -48,6 +50,36 @@ protected:
 			EXPECT_EQ (releaseFactory (), 0u);
 		}
 		EXPECT_TRUE (bundle.unload ());
+	}
+
+	// Deactivates and activates again, as a host does before a bounce.
+	void reactivate (HostedProcessor& p)
+	{
+		p.audio->setProcessing (false);
+		ASSERT_EQ (p.component->setActive (false), kResultOk);
+		ASSERT_EQ (p.component->setActive (true), kResultOk);
+		p.audio->setProcessing (true);
+	}
+
+	// Plays x into both inputs, block by block; the outputs, left and right
+	// interleaved.
+	std::vector<double> play (HostedProcessor& p, int32 sampleSize, const std::vector<double>& x)
+	{
+		std::vector<double> out;
+		TestAudioBlock block (sampleSize, kBlockSize);
+		for (size_t pos = 0; pos < x.size (); pos += kBlockSize)
+		{
+			const auto n = static_cast<int32> (std::min<size_t> (kBlockSize, x.size () - pos));
+			block.reset (sampleSize, n);
+			for (int32 i = 0; i < n; ++i)
+				for (int32 c = 0; c < 2; ++c)
+					block.setInput (c, i, x[pos + static_cast<size_t> (i)]);
+			EXPECT_EQ (p.audio->process (block.data ()), kResultOk);
+			for (int32 i = 0; i < n; ++i)
+				for (int32 c = 0; c < 2; ++c)
+					out.push_back (block.output (c, i));
+		}
+		return out;
 	}
 
 	HostApplication hostApplication; // not reference counted
@@ -129,6 +161,58 @@ TEST_P (HostSession, RunsAWholeSession)
 	ASSERT_EQ (restored.component->getState (&again), kResultOk);
 	EXPECT_EQ (again.data (), saved.data ());
 	EXPECT_EQ (restored.component->terminate (), kResultOk);
+
+	EXPECT_TRUE (processor.stop ());
+}
+
+double energy (const std::vector<double>& interleaved, double rate, double fromSeconds, double toSeconds)
+{
+	double sum = 0.0;
+	for (auto i = static_cast<size_t> (2 * fromSeconds * rate); i < static_cast<size_t> (2 * toSeconds * rate); ++i)
+		sum += interleaved[i] * interleaved[i];
+	return sum;
+}
+
+// Every activation starts from the same state, with the reverb sounding from
+// the first sample: a click right at activation rings out as the same click
+// two seconds later, and after a loud tail cut off by deactivation the next
+// activation renders the clicks exactly as the first one did.
+TEST_P (HostSession, EveryActivationSoundsFromTheFirstSampleAlike)
+{
+	constexpr double kRate = 48000.0;
+	constexpr double kSecondClickSeconds = 2.0;
+	const int32 sampleSize = GetParam ();
+	HostedProcessor processor (*factory);
+	ASSERT_TRUE (processor);
+	ASSERT_TRUE (processor.start (host, kRate, sampleSize, kBlockSize));
+	{
+		// The wet signal alone, set outside playback as a host does.
+		TestParameterChanges changes;
+		changes.set (kMixId, 1.0);
+		TestAudioBlock empty (sampleSize, kBlockSize);
+		empty.reset (sampleSize, 0);
+		empty.setParameterChanges (&changes);
+		ASSERT_EQ (processor.audio->process (empty.data ()), kResultOk);
+	}
+	reactivate (processor);
+
+	std::vector<double> clicks (static_cast<size_t> ((kSecondClickSeconds + 0.5) * kRate), 0.0);
+	clicks[0] = clicks[static_cast<size_t> (kSecondClickSeconds * kRate)] = 1.0;
+	const std::vector<double> first = play (processor, sampleSize, clicks);
+	const double atActivation = energy (first, kRate, 0.2, 0.5);
+	const double settled = energy (first, kRate, kSecondClickSeconds + 0.2, kSecondClickSeconds + 0.5);
+	ASSERT_GT (settled, 1e-9);
+	EXPECT_NEAR (10.0 * std::log10 (atActivation / settled), 0.0, 1.0);
+
+	std::vector<double> loud (static_cast<size_t> (0.3 * kRate));
+	for (size_t i = 0; i < loud.size (); ++i)
+		loud[i] = 0.8 * std::sin (0.37 * static_cast<double> (i)) * std::cos (0.011 * static_cast<double> (i));
+	play (processor, sampleSize, loud);
+	reactivate (processor);
+	const std::vector<double> again = play (processor, sampleSize, clicks);
+	ASSERT_EQ (again.size (), first.size ());
+	for (size_t i = 0; i < first.size (); ++i)
+		ASSERT_EQ (again[i], first[i]) << "frame " << i / 2 << " channel " << i % 2;
 
 	EXPECT_TRUE (processor.stop ());
 }

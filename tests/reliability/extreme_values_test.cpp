@@ -21,7 +21,7 @@ namespace {
 
 constexpr double kRate = 22050.0;
 constexpr int32 kBlock = 256;
-constexpr int32 kBlocks = 48; // about half a second: through the activation's flush
+constexpr int32 kBlocks = 48; // about half a second: a whole flush cycle, where a change raises one
 const double kNaN = std::numeric_limits<double>::quiet_NaN ();
 const double kInf = std::numeric_limits<double>::infinity ();
 

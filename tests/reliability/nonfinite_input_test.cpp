@@ -82,7 +82,7 @@ TEST_P (NonFiniteInput, EntersAsZero)
 		}
 		std::mt19937 rng (7);
 		// 80 blocks: about a second, long enough for the flush cycle that
-		// each activation starts to let the reverb in again.
+		// the pre-delay change starts to let the reverb in again.
 		for (int32 b = 0; b < 80; ++b)
 		{
 			fillBlocks (dirty, clean, rng, b);

@@ -84,8 +84,8 @@ TEST_P (SampleRateSweep, NoiseThenSilenceDecays)
 	}
 	EXPECT_LT (peak, kOutputLimit);
 
-	// Level while the noise plays (its second half, after the activation's
-	// flush cycle has let the reverb in) against quarter seconds of silence.
+	// Level while the noise plays (its second half, once the reverb has built
+	// up) against quarter seconds of silence.
 	const double during = rms (mid, noiseSamples / 2, noiseSamples);
 	ASSERT_GT (during, 1e-3) << "no reverb at all";
 	const size_t quarter = noiseSamples / 4;

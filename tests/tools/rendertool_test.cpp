@@ -143,6 +143,33 @@ TEST_F (RenderTool, SettingsAndAutomationEqualARestoredStateAndAQueuedChange)
 	expectSameSamples (readAudio (folder.file ("out.wav")).channels, expected);
 }
 
+// A click at the very start of the file rings out as the same click two
+// seconds later: the activation before the render mutes nothing, and no
+// pre-roll is needed. The file equals the processor driven directly.
+TEST_F (RenderTool, ClickAtTheStartHasItsWholeTail)
+{
+	const auto secondClick = static_cast<size_t> (2 * kRate);
+	Channels clicks (2, std::vector<double> (secondClick + kRate / 2, 0.0));
+	for (auto& channel : clicks)
+		channel[0] = channel[secondClick] = 1.0;
+	writeAudio (folder.file ("clicks.wav"), clicks, kRate);
+	auto result = run ({"clicks.wav", "-o", "out.wav", "--set", "Mix=100"});
+	ASSERT_EQ (result.exitCode, 0) << result.err;
+	const auto output = readAudio (folder.file ("out.wav"));
+	ASSERT_EQ (output.channels.size (), 2u);
+
+	const auto from = static_cast<size_t> (0.2 * kRate);
+	const auto to = static_cast<size_t> (0.5 * kRate);
+	const double atStart = energy (output.channels[0], from, to);
+	const double settled = energy (output.channels[0], secondClick + from, secondClick + to);
+	ASSERT_GT (settled, 1e-9);
+	EXPECT_NEAR (10.0 * std::log10 (atStart / settled), 0.0, 1.0);
+
+	DirectSetup setup;
+	setup.state = stateWith (defaultProcessorState (), {{kMixId, controllerNormalized (kMixId, 100.0)}});
+	expectSameSamples (output.channels, renderDirectly (clicks, setup));
+}
+
 TEST_F (RenderTool, BypassCopiesTheInput)
 {
 	const auto input = readAudio (stereoInput ());
