@@ -62,6 +62,23 @@ protected:
 		EXPECT_EQ (processor->process (data), kResultOk);
 	}
 
+	// Runs a block with neither changes nor audio: where an active processor
+	// picks up a restore.
+	void runEmptyBlock ()
+	{
+		TestParameterChanges none;
+		applyChanges (none);
+	}
+
+	// Restores record through setState, as a host does.
+	void restore (const PlugState& record)
+	{
+		TestByteStream stream;
+		ASSERT_EQ (record.write (&stream), kResultOk);
+		stream.rewind ();
+		ASSERT_EQ (processor->setState (&stream), kResultOk);
+	}
+
 	static void fillRamp (TestAudioBlock& block)
 	{
 		for (int32 c = 0; c < 2; ++c)
@@ -607,29 +624,25 @@ TEST_F (ProcessorTest, BypassCopyWidthFollowsTheSetupNotTheBlock)
 	{
 		int32 setupSize, blockSize, doublesCopied;
 	};
+	initialize ();
+	processor->mutableParams ().bypass = true;
 	for (const Case& c : {Case {kSample64, kSample32, 60}, Case {kSample32, kSample64, 30}})
 	{
 		SCOPED_TRACE (c.setupSize);
-		ProcessorProbe* p = new ProcessorProbe;
-		ASSERT_EQ (p->initialize (nullptr), kResultOk);
-		ProcessSetup s {kRealtime, c.setupSize, 512, 48000.0};
-		ASSERT_EQ (p->setupProcessing (s), kResultOk);
-		ASSERT_EQ (p->setActive (true), kResultOk);
-		p->mutableParams ().bypass = true;
+		ASSERT_EQ (setup (48000.0, c.setupSize), kResultOk);
+		ASSERT_EQ (processor->setActive (true), kResultOk);
 
 		TestAudioBlock block (kSample64, 64);
 		fillRamp (block);
 		block.fillOutputs (kSentinel);
 		block.data ().numSamples = 60;
 		block.data ().symbolicSampleSize = c.blockSize;
-		EXPECT_EQ (p->process (block.data ()), kResultOk);
+		EXPECT_EQ (processor->process (block.data ()), kResultOk);
 		block.data ().symbolicSampleSize = kSample64;
 		for (int32 ch = 0; ch < 2; ++ch)
 			for (int32 i = 0; i < 64; ++i)
 				ASSERT_EQ (block.output (ch, i), i < c.doublesCopied ? block.input (ch, i) : kSentinel) << i;
-		p->setActive (false);
-		p->terminate ();
-		p->release ();
+		ASSERT_EQ (processor->setActive (false), kResultOk);
 	}
 }
 
@@ -687,26 +700,24 @@ TEST_F (ProcessorTest, RestoreWhileActiveWaitsForTheNextBlockOrDeactivation)
 	PlugState restored;
 	restored.rvbTime = 1.0;
 	restored.size = 0.2;
-	TestByteStream stream;
-	ASSERT_EQ (restored.write (&stream), kResultOk);
+	TestByteStream written;
+	ASSERT_EQ (restored.write (&written), kResultOk);
 
 	for (bool byBlock : {true, false})
 	{
 		SCOPED_TRACE (byBlock ? "picked up by a block" : "picked up by deactivation");
-		stream.rewind ();
-		ASSERT_EQ (processor->setState (&stream), kResultOk);
+		restore (restored);
 		// The live record is the audio thread's until it picks the restore
 		// up; the host already sees the restored state and its tail.
 		EXPECT_EQ (processor->params ().size, before.size);
 		TestByteStream saved;
 		ASSERT_EQ (processor->getState (&saved), kResultOk);
-		EXPECT_EQ (saved.data (), stream.data ());
+		EXPECT_EQ (saved.data (), written.data ());
 		EXPECT_EQ (processor->getTailSamples (), 216000u);
 
 		if (byBlock)
 		{
-			TestParameterChanges none;
-			applyChanges (none);
+			runEmptyBlock ();
 		}
 		else
 		{
@@ -717,12 +728,8 @@ TEST_F (ProcessorTest, RestoreWhileActiveWaitsForTheNextBlockOrDeactivation)
 
 		// Back to the old state for the next round, through a block.
 		ASSERT_EQ (processor->setActive (true), kResultOk);
-		TestByteStream old;
-		ASSERT_EQ (before.write (&old), kResultOk);
-		old.rewind ();
-		ASSERT_EQ (processor->setState (&old), kResultOk);
-		TestParameterChanges none;
-		applyChanges (none);
+		restore (before);
+		runEmptyBlock ();
 		ASSERT_EQ (processor->params ().size, before.size);
 	}
 }
@@ -735,25 +742,18 @@ TEST_F (ProcessorTest, RestoresReplacedBeforePickUpStillFlushAsIfAppliedInTurn)
 	PlugState moved;
 	moved.size = 0.9;
 	const PlugState current = processor->params ();
-	auto restore = [&] (const PlugState& record) {
-		TestByteStream stream;
-		ASSERT_EQ (record.write (&stream), kResultOk);
-		stream.rewind ();
-		ASSERT_EQ (processor->setState (&stream), kResultOk);
-	};
 
 	// The same lengths twice: no flush.
 	restore (current);
 	restore (current);
-	TestParameterChanges none;
-	applyChanges (none);
+	runEmptyBlock ();
 	EXPECT_EQ (processor->engine ().flushPhase, FlushPhase::kFlushIdle);
 
 	// Other lengths, then back before the audio thread picked either up: one
 	// by one, the first would have started a flush, so the pair does too.
 	restore (moved);
 	restore (current);
-	applyChanges (none);
+	runEmptyBlock ();
 	EXPECT_EQ (processor->engine ().flushPhase, FlushPhase::kFlushFadeOut);
 	EXPECT_EQ (processor->params ().size, current.size);
 	EXPECT_EQ (processor->engine ().lastRoomSize, mapRoomSize (current.size));
