@@ -232,10 +232,11 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 		return kResultOk;
 
 	// 3. Bypass copies input to output; the engine stands still meanwhile.
+	// The block's own sample size says which buffers the host handed over and
+	// how long they are, so it sets the width of the copy.
 	if (paramState.bypass)
 	{
-		const size_t sampleBytes =
-		    processSetup.symbolicSampleSize == kSample32 ? sizeof (Sample32) : sizeof (Sample64);
+		const size_t sampleBytes = data.symbolicSampleSize == kSample32 ? sizeof (Sample32) : sizeof (Sample64);
 		const size_t blockBytes = sampleBytes * static_cast<size_t> (data.numSamples);
 		const int32 numChannels =
 		    input.numChannels < output.numChannels ? input.numChannels : output.numChannels;
