@@ -109,6 +109,7 @@ tresult PLUGIN_API PlugProcessor::initialize (FUnknown* context)
 
 	initializeEngine ();
 	sampleRate = kDefaultSampleRate;
+	tailSampleRate.store (sampleRate, std::memory_order_relaxed);
 	return kResultOk;
 }
 
@@ -138,6 +139,7 @@ tresult PLUGIN_API PlugProcessor::setupProcessing (ProcessSetup& setup)
 	if (!isAcceptedSampleRate (setup.sampleRate))
 		return kResultFalse;
 	sampleRate = setup.sampleRate;
+	tailSampleRate.store (sampleRate, std::memory_order_relaxed);
 	return AudioEffect::setupProcessing (setup);
 }
 
@@ -259,21 +261,21 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 
 tresult PLUGIN_API PlugProcessor::setState (IBStream* stream)
 {
+	// A failed read leaves everything as it is, so there is nothing to hand
+	// over. A good one supersedes every restore not yet applied.
+	PlugState restored;
+	const tresult result = restored.read (stream);
+	if (result == kResultOk)
+		stateHandOver.submit (restored);
 	if (active)
 	{
 		// The audio thread may be inside process: it applies the restore at
-		// the start of its next block. A failed read leaves everything as it
-		// is, so there is nothing to hand over.
-		PlugState restored;
-		const tresult result = restored.read (stream);
-		if (result == kResultOk)
-			stateHandOver.submit (restored);
+		// the start of its next block.
 		return result;
 	}
 	// Inactive: no block runs, the engine is the main thread's own.
-	const tresult result = paramState.read (stream);
-	updateCoefficients (false);
-	stateHandOver.publish (paramState);
+	if (!applyPendingRestore ())
+		updateCoefficients (false);
 	return result;
 }
 
@@ -282,16 +284,17 @@ tresult PLUGIN_API PlugProcessor::getState (IBStream* stream)
 	return stateHandOver.latest ().write (stream);
 }
 
-void PlugProcessor::applyPendingRestore ()
+bool PlugProcessor::applyPendingRestore ()
 {
 	bool replacedRestoreMovedLengths = false;
 	if (!stateHandOver.take (paramState, replacedRestoreMovedLengths))
-		return;
+		return false;
 	// Restores applied one by one would each have been compared with the
 	// one before: a replaced restore with other lengths started a flush.
 	if (replacedRestoreMovedLengths)
 		raiseFlush ();
 	updateCoefficients (false);
+	return true;
 }
 
 uint32 PLUGIN_API PlugProcessor::getTailSamples ()
@@ -299,7 +302,8 @@ uint32 PLUGIN_API PlugProcessor::getTailSamples ()
 	// From the most recent record rather than the engine, which the audio
 	// thread may be updating; the engine derives its reverb time the same way.
 	const double reverbTimeMs = mapReverbTimeMs (stateHandOver.latest ().rvbTime);
-	const double tail = (reverbTimeMs * kSecondsPerMs + kTailExtraSeconds) * sampleRate;
+	const double tail =
+	    (reverbTimeMs * kSecondsPerMs + kTailExtraSeconds) * tailSampleRate.load (std::memory_order_relaxed);
 	if (!(tail >= 0.0))
 		return kNoTail;
 	if (tail >= kInt64Limit)

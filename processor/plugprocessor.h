@@ -9,6 +9,8 @@
 #include "processor/statehandover.h"
 #include "sdk/vstaudioeffect.h"
 
+#include <atomic>
+
 namespace Steinberg {
 namespace Vst {
 
@@ -77,15 +79,18 @@ protected:
 	// Applies a restore handed over by setState, as setState itself would:
 	// the record, then updateCoefficients. Called by the thread that runs the
 	// engine: the audio thread at the start of a block, or the main thread
-	// while activating or deactivating.
-	void applyPendingRestore ();
+	// while inactive, activating or deactivating. Never waits; false when no
+	// restore was pending.
+	bool applyPendingRestore ();
 
 	// The live parameter record. While the processor is active only the audio
 	// thread writes it (and the engine); setState hands restores over.
 	PlugState paramState;
 	StateHandOver stateHandOver;
 	bool active {false};         // main thread only: between setActive (true) and (false)
-	double sampleRate {44100.0}; // Hz
+	double sampleRate {kDefaultSampleRate}; // Hz, the engine's: main thread while inactive, then audio thread
+	// The same rate for getTailSamples, which any thread may call.
+	std::atomic<double> tailSampleRate {kDefaultSampleRate}; // Hz
 };
 
 } // namespace Vst

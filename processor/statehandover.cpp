@@ -20,35 +20,44 @@ bool lengthsDiffer (const PlugState& a, const PlugState& b)
 void StateHandOver::submit (const PlugState& record)
 {
 	std::lock_guard<std::mutex> guard (lock);
-	if (restorePending.load (std::memory_order_relaxed))
-		replacedMovedLengths = replacedMovedLengths || lengthsDiffer (pending, record);
-	else
-		replacedMovedLengths = false;
-	pending = record;
-	restorePending.store (true, std::memory_order_release);
+	const Generation generation = newest.generation + 1;
+	if (lengthsDiffer (newest.record, record))
+		newest.lastLengthChange = generation;
+	newest.record = record;
+	newest.generation = generation;
+
+	slots[submitSlot] = newest;
+	// Release: the slot's contents travel with the index. The slot given back
+	// is free: the engine never holds the shared one.
+	const std::uint32_t previous = sharedSlot.exchange (submitSlot | kFreshFlag, std::memory_order_acq_rel);
+	submitSlot = previous & kSlotMask;
 }
 
 PlugState StateHandOver::latest () const
 {
 	std::lock_guard<std::mutex> guard (lock);
-	if (restorePending.load (std::memory_order_relaxed))
-		return pending;
-	return published.load ();
+	// Under the lock no restore is submitted, and the published generation
+	// never passes the newest one.
+	const Applied applied = published.load ();
+	return applied.generation == newest.generation ? applied.record : newest.record;
 }
 
 bool StateHandOver::take (PlugState& record, bool& replacedRestoreMovedLengths)
 {
-	if (!restorePending.load (std::memory_order_acquire))
+	if ((sharedSlot.load (std::memory_order_relaxed) & kFreshFlag) == 0)
 		return false;
-	std::unique_lock<std::mutex> guard (lock, std::try_to_lock);
-	if (!guard.owns_lock () || !restorePending.load (std::memory_order_relaxed))
-		return false;
-	record = pending;
-	replacedRestoreMovedLengths = replacedMovedLengths;
-	// Published before the lock is released, so latest () never falls back
-	// to the record from before the restore.
-	published.store (record);
-	restorePending.store (false, std::memory_order_relaxed);
+	// Acquire: the submitter's writes to the slot are visible from here on.
+	const std::uint32_t previous = sharedSlot.exchange (engineSlot, std::memory_order_acq_rel);
+	engineSlot = previous & kSlotMask;
+	const Restore& restore = slots[engineSlot];
+	// The restores replaced since the last one applied are the generations
+	// after it and before this one; a length change between two of them
+	// started a flush. The change from the applied record to this restore
+	// is the engine's own to see.
+	replacedRestoreMovedLengths = restore.lastLengthChange >= appliedGeneration + 2;
+	record = restore.record;
+	appliedGeneration = restore.generation;
+	publish (record);
 	return true;
 }
 

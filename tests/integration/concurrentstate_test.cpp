@@ -2,7 +2,8 @@
 // audio thread processes, through the built bundle as a host drives it: no
 // block runs on half a restore, every save is one whole record, and a
 // restore issued during a block lands exactly where a host calling between
-// blocks would have put it.
+// blocks would have put it. A third thread that reads the state and the tail
+// throughout neither delays a restore nor makes one stale or lost.
 #include "processor/plugids.h"
 #include "processor/plugstate.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -37,6 +39,7 @@ constexpr int32 kBlockSize = 512;
 constexpr auto kConcurrentRun = std::chrono::seconds (2);
 constexpr ParamValue kAutomatedLevels[] = {0.6, 0.7}; // the audio thread's own level changes
 constexpr int32 kAutomationEvery = 3;                  // blocks
+constexpr int32 kRounds = 2000; // restore rounds while a third thread reads
 
 // A record holding level, mix, pre-delay, reverb time, size, diffusion,
 // damping and low-pass cut, in that order.
@@ -74,6 +77,21 @@ bool sameButLevel (PlugState a, PlugState b)
 	return bytesOf (a) == bytesOf (b);
 }
 
+bool sameRecord (const PlugState& a, const PlugState& b)
+{
+	return bytesOf (a) == bytesOf (b);
+}
+
+// The processor's saved state; false when the save or its read-back fails.
+bool savedState (IComponent& component, PlugState& record)
+{
+	TestByteStream stream;
+	if (component.getState (&stream) != kResultOk)
+		return false;
+	stream.rewind ();
+	return record.read (&stream) == kResultOk;
+}
+
 bool sameBits (float a, float b)
 {
 	return std::memcmp (&a, &b, sizeof a) == 0;
@@ -100,13 +118,43 @@ protected:
 
 	PlugState saved (HostedProcessor& p)
 	{
-		TestByteStream stream;
-		EXPECT_EQ (p.component->getState (&stream), kResultOk);
-		stream.rewind ();
 		PlugState record;
-		EXPECT_EQ (record.read (&stream), kResultOk);
+		EXPECT_TRUE (savedState (*p.component, record));
 		return record;
 	}
+
+	// On a thread of its own until destroyed, saves the state and reads the
+	// tail over and over, counting the answers that belong to none of the
+	// records.
+	class StateReader
+	{
+	public:
+		StateReader (HostedProcessor& p, std::vector<PlugState> records, std::vector<uint32> tails)
+		: thread ([this, &p, records, tails] {
+			  for (; running.load (); ++reads)
+			  {
+				  PlugState s;
+				  const bool saved = savedState (*p.component, s);
+				  const uint32 tail = p.audio->getTailSamples ();
+				  const bool known = std::any_of (records.begin (), records.end (),
+				                                  [&] (const PlugState& r) { return sameRecord (r, s); });
+				  unknown += (saved && known && std::count (tails.begin (), tails.end (), tail) > 0) ? 0 : 1;
+			  }
+		  })
+		{
+		}
+		~StateReader () { stop (); }
+		void stop ()
+		{
+			running = false;
+			if (thread.joinable ())
+				thread.join ();
+		}
+		std::atomic<bool> running {true};
+		int64 reads {0};
+		int64 unknown {0};
+		std::thread thread;
+	};
 
 	uint32 tailOf (const PlugState& record)
 	{
@@ -247,6 +295,65 @@ TEST_F (ConcurrentState, RestoreDuringABlockLandsAsIfIssuedBeforeTheNext)
 		EXPECT_EQ (firstDifference, during.size ()) << "samples differ from frame " << firstDifference / 2;
 		EXPECT_NE (during, untouched) << "the restore must be heard";
 	}
+}
+
+TEST_F (ConcurrentState, ReaderThreadNeverSeesAStaleRestoreNorLosesOne)
+{
+	// A restore left pending at deactivation is applied then, and a restore
+	// made while inactive supersedes it for good.
+	const PlugState a = stateA ();
+	const PlugState b = stateB ();
+	HostedProcessor p (*factory);
+	ASSERT_TRUE (p.start (host, kRate, kSample32, kBlockSize));
+	StateReader reader (p, {PlugState (), a, b}, {tailOf (PlugState ()), tailOf (a), tailOf (b)});
+	TestAudioBlock block (kSample32, kBlockSize);
+	int64 stale = 0;
+	int64 lost = 0;
+	for (int32 round = 0; round < kRounds; ++round)
+	{
+		restore (p, a); // active, no block runs before deactivation
+		p.audio->setProcessing (false);
+		ASSERT_EQ (p.component->setActive (false), kResultOk);
+		restore (p, b);
+		stale += sameRecord (saved (p), b) ? 0 : 1;
+		ASSERT_EQ (p.component->setActive (true), kResultOk);
+		p.audio->setProcessing (true);
+		std::thread ([&] { p.audio->process (block.data ()); }).join ();
+		lost += sameRecord (saved (p), b) ? 0 : 1;
+	}
+	reader.stop ();
+	ASSERT_TRUE (p.stop ());
+	EXPECT_EQ (stale, 0) << "of " << kRounds << " rounds";
+	EXPECT_EQ (lost, 0) << "of " << kRounds << " rounds";
+	EXPECT_EQ (reader.unknown, 0) << "of " << reader.reads << " reads";
+}
+
+TEST_F (ConcurrentState, EveryBlockFollowsTheRestoreBeforeItWhileAnotherThreadReads)
+{
+	// Bypassed blocks are bit copies of their input, the others are processed.
+	PlugState records[2] = {stateA (), stateA ()};
+	records[1].bypass = true;
+	HostedProcessor p (*factory);
+	ASSERT_TRUE (p.start (host, kRate, kSample32, kBlockSize));
+	StateReader reader (p, {PlugState (), records[0], records[1]}, {tailOf (PlugState ()), tailOf (records[0])});
+	TestAudioBlock block (kSample32, kBlockSize);
+	int64 wrongBlocks = 0;
+	for (int32 round = 0; round < kRounds; ++round)
+	{
+		const bool bypass = round % 2 == 1;
+		restore (p, records[bypass ? 1 : 0]);
+		fillInput (block, round);
+		std::thread ([&] { p.audio->process (block.data ()); }).join ();
+		bool copied = true;
+		for (int32 c = 0; c < 2; ++c)
+			for (int32 i = 0; i < kBlockSize; ++i)
+				copied = copied && block.output (c, i) == block.input (c, i);
+		wrongBlocks += copied == bypass ? 0 : 1;
+	}
+	reader.stop ();
+	ASSERT_TRUE (p.stop ());
+	EXPECT_EQ (wrongBlocks, 0) << "of " << kRounds << " blocks";
+	EXPECT_EQ (reader.unknown, 0) << "of " << reader.reads << " reads";
 }
 
 } // namespace
