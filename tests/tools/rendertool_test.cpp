@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace CalvirToolTest;
@@ -191,8 +192,11 @@ TEST_F (RenderTool, SavedStateRestoresTheSameSound)
 	const auto state = readBytes (folder.file ("room.state"));
 	ASSERT_EQ (state.size (), 140u);
 
-	auto second = run ({"in.wav", "-o", "second.wav", "--state-in", "room.state"});
+	// The state may be read from and saved to one file.
+	auto second = run ({"in.wav", "-o", "second.wav", "--state-in", "room.state", "--state-out",
+	                    "./room.state"});
 	ASSERT_EQ (second.exitCode, 0) << second.err;
+	EXPECT_EQ (readBytes (folder.file ("room.state")), state);
 	const auto firstSound = readAudio (folder.file ("first.wav"));
 	expectSameSamples (readAudio (folder.file ("second.wav")).channels, firstSound.channels);
 
@@ -309,11 +313,37 @@ TEST_F (RenderTool, FailedRenderLeavesAnExistingOutputUntouched)
 	EXPECT_EQ (result.exitCode, 2);
 	EXPECT_EQ (readBytes (folder.file ("keep.wav")), (std::vector<char> {'k', 'e', 'e', 'p'}));
 	expectOnly ({"in.wav", "keep.wav"});
+}
 
-	// Nor may the output replace the input.
-	auto same = run ({"in.wav", "-o", "in.wav"});
-	EXPECT_EQ (same.exitCode, 2);
-	EXPECT_NE (same.err.find ("overwrite the input"), std::string::npos) << same.err;
+// No file written is another one written or one read, however it is spelled,
+// and a state is read with a bound. The input stays as it was.
+TEST_F (RenderTool, FilesItReadsAndWritesAreRefusedWhenTheyMeet)
+{
+	const auto original = readBytes (stereoInput ());
+	ASSERT_EQ (symlink ("in.wav", folder.file ("link.wav").c_str ()), 0);
+	ASSERT_EQ (mkdir (folder.file ("sub").c_str (), 0700), 0);
+	const struct
+	{
+		std::vector<std::string> args;
+		int exitCode;
+		const char* words;
+	} refused[] = {
+		{{"in.wav", "-o", "in.wav"}, 2, "the output \"in.wav\" would overwrite the input"},
+		{{"in.wav", "-o", "link.wav"}, 2, "would overwrite the input"},
+		{{"in.wav", "-o", "out.wav", "--state-out", "in.wav"}, 2, "--state-out \"in.wav\" would overwrite"},
+		{{"in.wav", "-o", "out.wav", "--state-out", "sub/../in.wav"}, 2, "would overwrite the input"},
+		{{"in.wav", "-o", "out.wav", "--state-out", "link.wav"}, 2, "would overwrite the input"},
+		{{"in.wav", "-o", "out.wav", "--state-out", "./out.wav"}, 2, "would overwrite the output \"out.wav\""},
+		{{"in.wav", "-o", "out.wav", "--state-in", "sub/../out.wav"}, 2, "would overwrite --state-in"},
+		{{"in.wav", "-o", "out.wav", "--state-in", "/dev/zero"}, 1, "too large to be a state file"},
+	};
+	for (const auto& line : refused)
+	{
+		SCOPED_TRACE (::testing::PrintToString (line.args));
+		expectRefusal (run (line.args), line.exitCode, line.words);
+		EXPECT_EQ (readBytes (folder.file ("in.wav")), original);
+		expectOnly ({"in.wav", "link.wav", "sub"});
+	}
 }
 
 TEST_F (RenderTool, MissingPluginBundle)

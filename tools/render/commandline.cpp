@@ -230,8 +230,6 @@ RenderOptions parseCommandLine (int argc, const char* const* argv, const std::st
 		                  "is rendered at its own sample rate");
 	if (options.outputPath.empty ())
 		options.outputPath = defaultOutputPath (options.inputPath);
-	if (!options.stateOut.empty () && options.stateOut == options.outputPath)
-		throw UsageError ("--state-out and the output file must differ");
 	return options;
 }
 

@@ -82,14 +82,21 @@ void PendingFile::write (const std::vector<char>& bytes)
 	}
 }
 
-void PendingFile::commit ()
+void PendingFile::finish ()
 {
+	if (fd < 0)
+		return;
 	if (::fchmod (fd, kNewFileMode & ~currentUmask ()) != 0 || ::fsync (fd) != 0)
 		throw RenderError ("cannot write \"" + target + "\": " + reason ());
 	const int closing = fd;
 	fd = -1;
 	if (::close (closing) != 0)
 		throw RenderError ("cannot write \"" + target + "\": " + reason ());
+}
+
+void PendingFile::commit ()
+{
+	finish ();
 	if (::rename (temporary.c_str (), target.c_str ()) != 0)
 		throw RenderError ("cannot write \"" + target + "\": " + reason ());
 	temporary.clear ();

@@ -27,8 +27,12 @@ public:
 	// Writes all bytes at the current position; throws RenderError on failure.
 	void write (const std::vector<char>& bytes);
 
-	// Closes the temporary file and renames it to the destination, with the
-	// permissions a newly created file gets. Throws RenderError on failure.
+	// Completes the temporary file: gives it the permissions a newly created
+	// file gets, syncs and closes it. Throws RenderError on failure.
+	void finish ();
+
+	// Finishes the temporary file if not yet done and renames it to the
+	// destination. Throws RenderError on failure.
 	void commit ();
 
 private:

@@ -13,11 +13,12 @@
 #include "tools/render/testsignal.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 
@@ -36,6 +37,8 @@ namespace {
 const char* const kProgramName = "calvir-render";
 constexpr std::streamoff kMaxStateBytes = 1 << 20; // far above any state of this plug-in
 
+// Reads at most one byte more than the largest state accepted, so that a
+// device or a pipe without end cannot exhaust the memory.
 std::vector<char> readStateFile (const std::string& path)
 {
 	struct stat status {};
@@ -46,20 +49,67 @@ std::vector<char> readStateFile (const std::string& path)
 	std::ifstream file (path, std::ios::binary);
 	if (!file)
 		throw RenderError ("cannot read state file \"" + path + "\": " + std::strerror (errno));
-	if (status.st_size > kMaxStateBytes)
-		throw RenderError ("\"" + path + "\" is too large to be a state file of this plug-in");
-	std::vector<char> bytes ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char> ());
+	std::vector<char> bytes (kMaxStateBytes + 1);
+	file.read (bytes.data (), static_cast<std::streamsize> (bytes.size ()));
 	if (file.bad ())
 		throw RenderError ("cannot read state file \"" + path + "\"");
+	if (file.gcount () > kMaxStateBytes)
+		throw RenderError ("\"" + path + "\" is too large to be a state file of this plug-in (more than " +
+		                   std::to_string (kMaxStateBytes) + " bytes)");
+	bytes.resize (static_cast<size_t> (file.gcount ()));
 	return bytes;
 }
 
-bool sameFile (const std::string& a, const std::string& b)
+// What a path names: the file's device and inode where it exists, else the
+// resolved absolute path of its folder and its name. Other spellings of a
+// path and symbolic links to a file give the same identity.
+struct FileIdentity
 {
-	struct stat first {};
-	struct stat second {};
-	return ::stat (a.c_str (), &first) == 0 && ::stat (b.c_str (), &second) == 0 &&
-	       first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+	dev_t device {0};
+	ino_t inode {0};
+	std::string path;
+
+	bool operator== (const FileIdentity& other) const
+	{
+		return device == other.device && inode == other.inode && path == other.path;
+	}
+};
+
+FileIdentity identify (const std::string& path)
+{
+	struct stat status {};
+	if (::stat (path.c_str (), &status) == 0)
+		return {status.st_dev, status.st_ino, {}};
+	const auto slash = path.rfind ('/');
+	const std::string folder = slash == std::string::npos ? "." : path.substr (0, slash + 1);
+	char resolved[PATH_MAX];
+	return {0, 0, (::realpath (folder.c_str (), resolved) ? resolved : folder) + "/" +
+	                  path.substr (slash + 1)};
+}
+
+// No file is written twice or replaces a file that is read. --state-in and
+// --state-out may be one file: the state is read before anything is written.
+void refuseSameFiles (const RenderOptions& options)
+{
+	struct Role
+	{
+		const char* name;
+		const std::string& path;
+	};
+	enum { kInput, kStateIn, kOutput, kStateOut, kRoles }; // the files read come first
+	const Role roles[kRoles] = {{"the input", options.inputPath}, {"--state-in", options.stateIn},
+	                            {"the output", options.outputPath}, {"--state-out", options.stateOut}};
+	for (int written = kOutput; written < kRoles; ++written)
+		for (int other = kInput; other < written; ++other)
+		{
+			const Role& a = roles[written];
+			const Role& b = roles[other];
+			if (a.path.empty () || b.path.empty () || (written == kStateOut && other == kStateIn))
+				continue;
+			if (identify (a.path) == identify (b.path))
+				throw UsageError (std::string (a.name) + " \"" + a.path + "\" would overwrite " + b.name +
+				                  " \"" + b.path + "\"");
+		}
 }
 
 std::unique_ptr<InputSignal> openInput (const RenderOptions& options)
@@ -79,8 +129,7 @@ int render (const RenderOptions& options, std::ostream& out, std::ostream& err,
 	{
 		input = openInput (options);
 		outputFormat = outputFormatFor (options.outputPath, options.encoding);
-		if (!options.inputPath.empty () && sameFile (options.inputPath, options.outputPath))
-			throw UsageError ("the output \"" + options.outputPath + "\" would overwrite the input");
+		refuseSameFiles (options);
 	}
 	std::vector<char> storedState;
 	if (!options.stateIn.empty ())
@@ -136,8 +185,13 @@ int render (const RenderOptions& options, std::ostream& out, std::ostream& err,
 	const RenderResult result = Render::render (job);
 	writer.close ();
 
+	// Both files are complete before either replaces its destination.
 	if (stateFile)
+	{
 		stateFile->write (plugin.saveState ());
+		stateFile->finish ();
+	}
+	audioFile.finish ();
 	audioFile.commit ();
 	if (stateFile)
 		stateFile->commit ();
