@@ -61,7 +61,7 @@ void formatPlainValue (ParamValue plain, int32 precision, String128 string)
 }
 
 //------------------------------------------------------------------------
-bool scanPlainValue (const TChar* string, ParamValue& plain)
+bool readNumber (const TChar* string, ParamValue& number)
 {
 	if (!string)
 		return false;
@@ -79,7 +79,19 @@ bool scanPlainValue (const TChar* string, ParamValue& plain)
 	char* end = nullptr;
 	const ClassicNumericScope decimalPoint;
 	const double value = std::strtod (narrow, &end);
-	plain = (end == narrow || std::isnan (value)) ? 0.0 : value;
+	if (end == narrow || std::isnan (value))
+		return false;
+	number = value;
+	return true;
+}
+
+//------------------------------------------------------------------------
+bool scanPlainValue (const TChar* string, ParamValue& plain)
+{
+	if (!string)
+		return false;
+	if (!readNumber (string, plain))
+		plain = 0.0;
 	return true;
 }
 

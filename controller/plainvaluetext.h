@@ -13,9 +13,14 @@ namespace Vst {
 void formatPlainValue (ParamValue plain, int32 precision, String128 string);
 
 // Reads the decimal number at the start of a typed text (leading white space
-// skipped, trailing text ignored). Text that holds no number, and "nan",
-// reads as 0. Only the first 128 units of the text are looked at; a unit
-// outside ASCII ends the number. A null text yields false.
+// skipped, trailing text ignored; "inf" and out-of-range exponents read as
+// infinities). Only the first 128 units of the text are looked at; a unit
+// outside ASCII ends the number. Text that holds no number, "nan" and a null
+// text yield false and leave number alone.
+bool readNumber (const TChar* string, ParamValue& number);
+
+// Reads a typed value as readNumber does, except that text that holds no
+// number, and "nan", reads as 0. A null text yields false.
 bool scanPlainValue (const TChar* string, ParamValue& plain);
 
 // A typed value for a range parameter: the number read by scanPlainValue,

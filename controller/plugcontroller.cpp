@@ -2,6 +2,7 @@
 
 #include "controller/ksexprangeparameter.h"
 #include "controller/ksrangeparameter.h"
+#include "controller/ksswitchparameter.h"
 #include "controller/plugaboutcontroller.h"
 #include "processor/plugids.h"
 #include "processor/plugstate.h"
@@ -25,7 +26,6 @@ constexpr char kEditorTemplateName[] = "view";
 // The sub-controller name under which the layout asks for an about box.
 constexpr char kAboutControllerName[] = "AboutController";
 
-constexpr int32 kBypassStepCount = 1;
 constexpr ParamValue kBypassOff = 0.0;
 constexpr ParamValue kBypassOn = 1.0;
 
@@ -106,9 +106,8 @@ tresult PLUGIN_API PlugController::initialize (FUnknown* context)
 //------------------------------------------------------------------------
 void PlugController::addParameters ()
 {
-	parameters.addParameter (STR16 ("Bypass"), nullptr, kBypassStepCount, kBypassOff,
-	                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassId,
-	                         kRootUnitId, nullptr);
+	parameters.addParameter (new KSSwitchParameter (
+	    STR16 ("Bypass"), kBypassId, ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassOff));
 
 	for (const auto& row : kContinuousParameters)
 	{

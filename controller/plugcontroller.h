@@ -29,8 +29,9 @@ public:
 	IPlugView* PLUGIN_API createView (FIDString name) SMTG_OVERRIDE;
 
 	// Host input checks around the base's parameter queries: an index outside
-	// the table, a null text buffer, or text that the SDK's own reader cannot
-	// take (its exceptions never reach the host) give an error result.
+	// the table, a null text buffer, or text that the parameter refuses (no
+	// exception ever reaches the host, no NaN ever the value) give an error
+	// result and leave the value argument as it was.
 	tresult PLUGIN_API getParameterInfo (int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
 	tresult PLUGIN_API getParamStringByValue (ParamID tag, ParamValue valueNormalized,
 	                                          String128 string) SMTG_OVERRIDE;

@@ -25,14 +25,17 @@ namespace Steinberg {
 namespace Vst {
 namespace EngineMath {
 
-// A host sample as the engine takes it: widened to 64-bit, a NaN or infinity
-// replaced by 0 (one bad sample must not poison the reverb for ever), then
-// offset away from zero.
+// A host sample as the engine takes it: widened to 64-bit, a NaN, an infinity
+// or a magnitude beyond kMaxInputMagnitude replaced by 0 (one bad sample must
+// not poison the reverb for ever), then offset away from zero. The one
+// comparison is false for NaN and covers the infinities, so the test costs
+// what the finiteness test did. It is the quiet comparison, as that test was:
+// a NaN raises no invalid-operation exception, which a host may have unmasked.
 template <typename SampleType>
 CALVIR_ALWAYS_INLINE double engineInput (SampleType sample)
 {
 	double x = static_cast<double> (sample);
-	if (!std::isfinite (x))
+	if (!std::islessequal (std::fabs (x), kMaxInputMagnitude))
 		x = 0.0;
 	return x + kDenormalOffset;
 }

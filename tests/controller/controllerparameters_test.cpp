@@ -168,6 +168,85 @@ TEST_F (ControllerTest, BypassShowsOnAboveOneHalf)
 	EXPECT_EQ (controller->normalizedParamToPlain (kBypassId, 1.), 1.);
 }
 
+// Typed text for the bypass switch (getParamValueByString, ID 0): its own
+// display words in any case, or a number clamped into [0, 1]. Anything else
+// is refused with kResultFalse, and the value argument keeps what it held.
+struct BypassTextRow
+{
+	const char16_t* text;
+	tresult result;
+	double value; // when accepted
+};
+
+const BypassTextRow kBypassTextTable[] = {
+    // The display strings, in any case, white space around them ignored.
+    {u"On", kResultTrue, 1.0},
+    {u"Off", kResultTrue, 0.0},
+    {u"on", kResultTrue, 1.0},
+    {u"ON", kResultTrue, 1.0},
+    {u"oFf", kResultTrue, 0.0},
+    {u"OFF", kResultTrue, 0.0},
+    {u" off\t", kResultTrue, 0.0},
+    // Numbers, clamped into [0, 1]; text after a number is ignored.
+    {u"0", kResultTrue, 0.0},
+    {u"1", kResultTrue, 1.0},
+    {u"0.25", kResultTrue, 0.25},
+    {u" 0.5 percent", kResultTrue, 0.5},
+    {u"3", kResultTrue, 1.0},
+    {u"-5", kResultTrue, 0.0},
+    {u"inf", kResultTrue, 1.0},
+    {u"-inf", kResultTrue, 0.0},
+    {u"1e999", kResultTrue, 1.0},
+    {u"-1e-300", kResultTrue, 0.0},
+    {u"-0", kResultTrue, 0.0},
+    // No number, or NaN: refused.
+    {u"nan", kResultFalse, 0.0},
+    {u"-NaN", kResultFalse, 0.0},
+    {u"", kResultFalse, 0.0},
+    {u"  ", kResultFalse, 0.0},
+    {u"loud", kResultFalse, 0.0},
+    {u"Onward", kResultFalse, 0.0},
+    {u"O n", kResultFalse, 0.0},
+    {u"of", kResultFalse, 0.0},
+    {u"yes", kResultFalse, 0.0},
+};
+
+TEST_F (ControllerTest, BypassTextConversion)
+{
+	constexpr double kUntouched = 0.375;
+	for (const BypassTextRow& row : kBypassTextTable)
+	{
+		const std::u16string typed (row.text);
+		SCOPED_TRACE (std::string (typed.begin (), typed.end ()));
+		std::u16string buffer = typed;
+		ParamValue value = kUntouched;
+		EXPECT_EQ (controller->getParamValueByString (kBypassId, reinterpret_cast<TChar*> (buffer.data ()), value),
+		           row.result);
+		if (row.result == kResultTrue)
+		{
+			EXPECT_EQ (value, row.value);
+			EXPECT_FALSE (std::signbit (value));
+		}
+		else
+		{
+			EXPECT_EQ (value, kUntouched);
+		}
+	}
+}
+
+// The bypass reads back what it shows.
+TEST_F (ControllerTest, BypassReadsBackItsDisplayStrings)
+{
+	for (ParamValue shownValue : {0.0, 0.25, 0.5, 0.51, 1.0})
+	{
+		String128 shown {};
+		ASSERT_EQ (controller->getParamStringByValue (kBypassId, shownValue, shown), kResultTrue);
+		ParamValue value = 0.375;
+		ASSERT_EQ (controller->getParamValueByString (kBypassId, shown, value), kResultTrue) << shownValue;
+		EXPECT_EQ (value, shownValue > 0.5 ? 1.0 : 0.0) << shownValue;
+	}
+}
+
 TEST_F (ControllerTest, TypedValuesGoThroughTheParameterClasses)
 {
 	ParamValue value = -1.;

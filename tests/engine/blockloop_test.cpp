@@ -1,6 +1,6 @@
 // Block loop and flush cycle: timing of the cycle, changes during each
 // phase, the two sample sizes, in-place buffers, the input offset, bypass,
-// non-finite input and silence without subnormals.
+// non-finite input and input beyond the bound, and silence without subnormals.
 #include "engineprobe.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -368,6 +368,67 @@ TEST (BlockLoop, NonFiniteInputEntersAsZero)
 	dirty.processBlock32 (f.ptrs (), f.ptrs (), 64);
 	for (float v : f.left)
 		EXPECT_TRUE (std::isfinite (v));
+}
+
+// Samples beyond the bound (kMaxInputMagnitude, 1e300) enter as 0 just as NaN
+// and infinity do, in the literal loop and in every kernel variant of the
+// default loop: the output is that of zeros there, bit for bit, and finite.
+TEST (BlockLoop, InputBeyondTheBoundEntersAsZeroInEveryLoop)
+{
+	const double max = std::numeric_limits<double>::max ();
+	const double bad[] = {std::nextafter (1e300, max), -1e301, 1e308, max, -max,
+	                      std::numeric_limits<double>::quiet_NaN (), -std::numeric_limits<double>::infinity ()};
+	const size_t numBad = sizeof bad / sizeof bad[0];
+	constexpr size_t kBlock = 256;
+	const std::vector<double> x = noise (80 * kBlock, 9);
+	struct Loop
+	{
+		bool literal;
+		KernelVariant variant;
+	};
+	const Loop loops[] = {{true, KernelVariant::kPairs},
+	                      {false, KernelVariant::kPairs},
+	                      {false, KernelVariant::kQuadsAvx2},
+	                      {false, KernelVariant::kQuadsAvx512}};
+	for (const Loop& loop : loops)
+	{
+		if (!kernelVariantSupported (loop.variant))
+			continue;
+		SCOPED_TRACE (loop.literal ? -1 : static_cast<int> (loop.variant));
+		EngineProbe dirty (44100.0), clean (44100.0);
+		dirty.reverb.kernelVariant = clean.reverb.kernelVariant = loop.variant;
+		StereoBuffer<double> in (kBlock), cleanIn (kBlock), out (kBlock), cleanOut (kBlock);
+		for (size_t start = 0; start < x.size (); start += kBlock)
+		{
+			for (size_t k = 0; k < kBlock; ++k)
+			{
+				const size_t i = start + k;
+				const bool region = i >= 8000 && i < 8600;
+				const bool left = region && i % 3 != 0;
+				const bool right = region && i % 5 == 0;
+				in.left[k] = left ? bad[i % numBad] : x[i];
+				in.right[k] = right ? bad[(i + 3) % numBad] : -x[i];
+				cleanIn.left[k] = left ? 0.0 : x[i];
+				cleanIn.right[k] = right ? 0.0 : -x[i];
+			}
+			if (loop.literal)
+			{
+				dirty.processBlockLiteral64 (in.ptrs (), out.ptrs (), kBlock);
+				clean.processBlockLiteral64 (cleanIn.ptrs (), cleanOut.ptrs (), kBlock);
+			}
+			else
+			{
+				dirty.processBlock64 (in.ptrs (), out.ptrs (), kBlock);
+				clean.processBlock64 (cleanIn.ptrs (), cleanOut.ptrs (), kBlock);
+			}
+			for (size_t k = 0; k < kBlock; ++k)
+			{
+				ASSERT_TRUE (std::isfinite (out.left[k]) && std::isfinite (out.right[k])) << start + k;
+				ASSERT_TRUE (sameBits (out.left[k], cleanOut.left[k]) && sameBits (out.right[k], cleanOut.right[k]))
+				    << start + k;
+			}
+		}
+	}
 }
 
 // Missing channel buffers: silence on whatever output exists, no crash.

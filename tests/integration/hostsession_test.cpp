@@ -1,6 +1,6 @@
 // A host's whole session with the built bundle: load, factory, processor
 // creation by class ID, set-up, activation, blocks with parameter changes,
-// state save and restore, deactivation and unload.
+// state save and restore, deactivation and unload; a huge input sample.
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "processor/plugids.h"
@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -215,6 +216,31 @@ TEST_P (HostSession, EveryActivationSoundsFromTheFirstSampleAlike)
 		ASSERT_EQ (again[i], first[i]) << "frame " << i / 2 << " channel " << i % 2;
 
 	EXPECT_TRUE (processor.stop ());
+}
+
+// One sample of the largest double, positive or negative, in both channels:
+// every output sample of the four seconds after it is finite, and the reverb
+// rings for a click after them. (In 32-bit samples it arrives as an infinity.)
+TEST_P (HostSession, OneHugeSampleLeavesTheOutputFinite)
+{
+	constexpr double kRate = 48000.0;
+	constexpr double kClickSeconds = 4.0;
+	const int32 sampleSize = GetParam ();
+	for (double huge : {std::numeric_limits<double>::max (), -std::numeric_limits<double>::max ()})
+	{
+		SCOPED_TRACE (huge);
+		HostedProcessor processor (*factory);
+		ASSERT_TRUE (processor);
+		ASSERT_TRUE (processor.start (host, kRate, sampleSize, kBlockSize));
+		std::vector<double> x (static_cast<size_t> ((kClickSeconds + 0.5) * kRate), 0.0);
+		x[100] = huge;
+		x[static_cast<size_t> (kClickSeconds * kRate)] = 1.0;
+		const std::vector<double> out = play (processor, sampleSize, x);
+		for (size_t i = 0; i < out.size (); ++i)
+			ASSERT_TRUE (std::isfinite (out[i])) << "frame " << i / 2 << " channel " << i % 2 << ": " << out[i];
+		EXPECT_GT (energy (out, kRate, kClickSeconds + 0.2, kClickSeconds + 0.5), 1e-9);
+		EXPECT_TRUE (processor.stop ());
+	}
 }
 
 INSTANTIATE_TEST_SUITE_P (SampleSizes, HostSession, ::testing::Values (kSample32, kSample64),

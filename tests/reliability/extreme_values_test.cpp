@@ -1,15 +1,20 @@
 // Parameter values outside [0, 1], infinities and NaN, whether they come in a
 // parameter queue or in a restored state: the record keeps them as they came,
 // and the engine behaves exactly as with the value clamped to [0, 1], a NaN as
-// the parameter's default. The output stays finite throughout.
+// the parameter's default. The output stays finite throughout, and so it does
+// for the largest input samples the engine takes with every parameter at an
+// end of its range.
 #include "reliability/probeprocessor.h"
 
 #include "public.sdk/source/common/memorystream.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -144,5 +149,153 @@ INSTANTIATE_TEST_SUITE_P (
 	    return std::string (std::get<0> (info.param) == Route::kQueue ? "Queue" : "State") +
 	           (std::get<1> (info.param) == kSample64 ? "_Sample64" : "_Sample32");
     });
+
+} // namespace
+
+namespace {
+
+// The largest input magnitude the engine takes as it is (kMaxInputMagnitude
+// in engine/engineconstants.h), and the largest output magnitude it gives for
+// such inputs as the bound's comment states it, with a decade to spare.
+constexpr double kBound = 1e300;
+constexpr double kOutputCeiling = 1e304;
+
+// Normalised values of the eight continuous parameters, in ID order from level.
+struct Ends
+{
+	const char* name;
+	double values[kLPCutId];
+};
+
+const Ends kEnds[] = {
+    {"AllAtZero", {0, 0, 0, 0, 0, 0, 0, 0}},
+    {"AllAtOne", {1, 1, 1, 1, 1, 1, 1, 1}},
+    // The longest, loudest ring: the largest gain from the input to the output.
+    {"LongestRing", {1, 1, 0, 1, 0, 1, 0, 1}},
+    {"LoudDryAndWet", {1, 0.5, 1, 1, 1, 0, 1, 0}},
+};
+
+struct AtTheBound
+{
+	const Ends* ends;
+	double rate;
+};
+
+void PrintTo (const AtTheBound& p, std::ostream* os)
+{
+	*os << p.ends->name << " at " << p.rate << " Hz";
+}
+
+class InputsAtTheBound : public testing::TestWithParam<AtTheBound>
+{
+protected:
+	// A 64-bit processor with the parameters at their ends, activated anew so
+	// that the smoothers start at their targets and no flush is under way.
+	void bringUp (ProcessorSession& s)
+	{
+		const AtTheBound p = GetParam ();
+		ASSERT_EQ (s.setup (p.rate, kSample64), kResultOk);
+		ASSERT_EQ (s.activate (true), kResultOk);
+		for (ParamID id = kLevelId; id <= kLPCutId; ++id)
+			s.setParams ({{id, p.ends->values[id - kLevelId]}});
+		ASSERT_EQ (s.activate (false), kResultOk);
+		ASSERT_EQ (s.activate (true), kResultOk);
+	}
+
+	// Runs n samples of input (left, right) = input (i) through s and
+	// returns the largest output magnitude; fails at the first output that is
+	// not finite.
+	double run (ProcessorSession& s, int32 n, const std::function<void (int32, double&, double&)>& input,
+	            std::vector<double>* leftOutput = nullptr)
+	{
+		TestAudioBlock block (kSample64, kBlock);
+		double peak = 0.0;
+		for (int32 start = 0; start < n; start += kBlock)
+		{
+			const int32 len = std::min (kBlock, n - start);
+			block.reset (kSample64, len);
+			for (int32 i = 0; i < len; ++i)
+			{
+				double l = 0.0, r = 0.0;
+				input (start + i, l, r);
+				block.setInput (0, i, l);
+				block.setInput (1, i, r);
+			}
+			EXPECT_EQ (s->process (block.data ()), kResultOk);
+			for (int c = 0; c < 2; ++c)
+				for (int32 i = 0; i < len; ++i)
+				{
+					const double y = block.output (c, i);
+					if (!std::isfinite (y))
+					{
+						ADD_FAILURE () << "output " << y << " at sample " << start + i << ", channel " << c;
+						return std::numeric_limits<double>::infinity ();
+					}
+					peak = std::max (peak, std::fabs (y));
+					if (leftOutput && c == 0)
+						leftOutput->push_back (y);
+				}
+		}
+		return peak;
+	}
+};
+
+// Inputs of magnitude kBound, sustained, alternating, of opposite signs in the
+// two channels; and the worst input for
+// the left output: the signs of its impulse response, reversed in time, so
+// that every contribution adds up at the last sample. No output sample and no
+// value in the engine is infinite or NaN, and the output stays far below the
+// largest double.
+TEST_P (InputsAtTheBound, GiveFiniteOutput)
+{
+	const int32 n = static_cast<int32> (2.0 * GetParam ().rate); // 2 s
+	std::vector<double> impulseResponse;
+	{
+		ProcessorSession s;
+		bringUp (s);
+		run (
+		    s, n, [] (int32 i, double& l, double& r) { l = r = i == 0 ? 1.0 : 0.0; }, &impulseResponse);
+	}
+	struct Pattern
+	{
+		const char* name;
+		std::function<void (int32, double&, double&)> input;
+	};
+	const Pattern patterns[] = {
+	    {"sustained", [] (int32, double& l, double& r) { l = r = kBound; }},
+	    {"alternating", [] (int32 i, double& l, double& r) { l = r = (i % 2) ? -kBound : kBound; }},
+	    {"opposite channels", [] (int32, double& l, double& r) {
+		     l = kBound;
+		     r = -kBound;
+	     }},
+	    {"reversed impulse response", [&] (int32 i, double& l, double& r) {
+		     l = r = impulseResponse[static_cast<size_t> (n - 1 - i)] < 0.0 ? -kBound : kBound;
+	     }},
+	};
+	for (const Pattern& pattern : patterns)
+	{
+		SCOPED_TRACE (pattern.name);
+		ProcessorSession s;
+		bringUp (s);
+		const double peak = run (s, n, pattern.input);
+		EXPECT_LT (peak, kOutputCeiling);
+		EXPECT_EQ (s->countUncleanEngineValues (true, false), 0) << s->describeUncleanEngineValues (true, false);
+	}
+}
+
+std::vector<AtTheBound> atTheBoundCases ()
+{
+	std::vector<AtTheBound> cases;
+	for (const Ends& ends : kEnds)
+		for (double rate : {44100.0, 192000.0})
+			cases.push_back ({&ends, rate});
+	return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P (Sample64, InputsAtTheBound, testing::ValuesIn (atTheBoundCases ()),
+                          [] (const testing::TestParamInfo<AtTheBound>& info) {
+	                          return std::string (info.param.ends->name) + "_" +
+	                                 std::to_string (static_cast<long> (info.param.rate));
+                          });
 
 } // namespace

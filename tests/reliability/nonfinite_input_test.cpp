@@ -1,14 +1,17 @@
-// Non-finite input samples (NaN or infinity from an upstream plug-in) enter
-// the engine as 0; finite samples enter bit for bit; the reverb is clean again
-// once the input is finite.
+// Non-finite input samples (NaN or infinity from an upstream plug-in) and
+// samples beyond the engine's bound (kMaxInputMagnitude, 1e300) enter the
+// engine as 0; samples within the bound enter bit for bit; the reverb is clean
+// again once the input is within it.
 #include "reliability/probeprocessor.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 
 using namespace CalvirTest;
 
@@ -19,6 +22,15 @@ constexpr int32 kBlock = 512;
 constexpr double kDenormalOffset = 1e-18; // added to every input sample by the block loop
 const double kNaN = std::numeric_limits<double>::quiet_NaN ();
 const double kInf = std::numeric_limits<double>::infinity ();
+const double kMax = std::numeric_limits<double>::max ();
+// Largest magnitude that enters as it is (kMaxInputMagnitude in engine/engineconstants.h).
+constexpr double kBound = 1e300;
+
+// What the engine makes of an input sample before the offset.
+double enteredAs (double x)
+{
+	return std::fabs (x) <= kBound ? x : 0.0;
+}
 
 bool sameBits (double a, double b)
 {
@@ -29,11 +41,13 @@ bool sameBits (double a, double b)
 }
 
 // Fills a block with noise; where poison says so, replaces a sample by a
-// non-finite value in `dirty` and by 0 in `clean`.
+// non-finite value or one beyond the bound in `dirty` and by 0 in `clean`.
+// In 32-bit samples the huge values round to infinities.
 void fillBlocks (TestAudioBlock& dirty, TestAudioBlock& clean, std::mt19937& rng, int32 blockIndex)
 {
 	std::uniform_real_distribution<double> noise (-1.0, 1.0);
-	const double poisons[] = {kNaN, kInf, -kInf, -kNaN};
+	const double poisons[] = {kNaN, kInf, -kInf, -kNaN, 1e308, kMax, -kMax};
+	const int32 numPoisons = static_cast<int32> (sizeof poisons / sizeof poisons[0]);
 	for (int32 i = 0; i < kBlock; ++i)
 	{
 		for (int c = 0; c < 2; ++c)
@@ -47,7 +61,7 @@ void fillBlocks (TestAudioBlock& dirty, TestAudioBlock& clean, std::mt19937& rng
 			                      (blockIndex >= 4 && blockIndex <= 6 && (i * 7 + c * 3) % 31 == 0);
 			if (poisoned)
 			{
-				d = poisons[(i + c) % 4];
+				d = poisons[(i + c) % numPoisons];
 				z = 0.0;
 			}
 			dirty.setInput (c, i, d);
@@ -60,8 +74,9 @@ class NonFiniteInput : public testing::TestWithParam<int32>
 {
 };
 
-// A processor fed NaN and infinities behaves exactly like one fed zeros at
-// those places, sample for sample, before, during and after the poison.
+// A processor fed NaN, infinities and huge finite samples behaves exactly like
+// one fed zeros at those places, sample for sample, before, during and after
+// the poison.
 TEST_P (NonFiniteInput, EntersAsZero)
 {
 	const int32 sampleSize = GetParam ();
@@ -103,9 +118,9 @@ TEST_P (NonFiniteInput, EntersAsZero)
 }
 
 // With the mix at 0 and the level at 0 dB the output is the engine's input
-// value itself: finite samples arrive unchanged (plus the denormal offset the
-// block loop adds), non-finite ones as 0.
-TEST_P (NonFiniteInput, FiniteSamplesEnterUnchanged)
+// value itself: samples within the bound arrive unchanged (plus the denormal
+// offset the block loop adds), non-finite ones and those beyond it as 0.
+TEST_P (NonFiniteInput, SamplesWithinTheBoundEnterUnchanged)
 {
 	const int32 sampleSize = GetParam ();
 	ProcessorSession s;
@@ -122,6 +137,12 @@ TEST_P (NonFiniteInput, FiniteSamplesEnterUnchanged)
 	                         1e30,
 	                         -3.0e300,
 	                         std::numeric_limits<double>::max (),
+	                         -std::numeric_limits<double>::max (),
+	                         1e308,
+	                         kBound,
+	                         -kBound,
+	                         std::nextafter (kBound, kInf),
+	                         -std::nextafter (kBound, kInf),
 	                         std::numeric_limits<double>::denorm_min (),
 	                         std::numeric_limits<float>::denorm_min (),
 	                         -1e-18,
@@ -143,7 +164,7 @@ TEST_P (NonFiniteInput, FiniteSamplesEnterUnchanged)
 			const double x = c == 0 ? inputs[i] : inputs[n - 1 - i];
 			if (sampleSize == kSample64)
 			{
-				const double expected = (std::isfinite (x) ? x : 0.0) + kDenormalOffset;
+				const double expected = enteredAs (x) + kDenormalOffset;
 				EXPECT_TRUE (sameBits (block.output (c, i), expected))
 				    << "input " << x << " gave " << block.output (c, i);
 			}
