@@ -110,8 +110,8 @@ void PlugProcessor::renderBlock (SampleType** inputs, SampleType** outputs, int3
 		if (++r.writeIndex == r.bufferLength)
 			r.writeIndex = 0;
 
-		outputs[0][i] = static_cast<SampleType> (outL);
-		outputs[1][i] = static_cast<SampleType> (outR);
+		outputs[0][i] = EngineMath::engineOutput<SampleType> (outL);
+		outputs[1][i] = EngineMath::engineOutput<SampleType> (outR);
 		++i;
 	}
 	if (literal)

@@ -7,8 +7,10 @@
 #include "engine/engineconstants.h"
 #include "engine/reverbstate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -38,6 +40,24 @@ CALVIR_ALWAYS_INLINE double engineInput (SampleType sample)
 	if (!std::islessequal (std::fabs (x), kMaxInputMagnitude))
 		x = 0.0;
 	return x + kDenormalOffset;
+}
+
+// An engine output sample in the host's sample size. A 64-bit sample is the
+// engine's value as it is. A 32-bit sample is held within the largest float:
+// the engine's value may exceed it (an input near the float limit raised by
+// the level), and an infinity handed on would poison whatever follows. Every
+// value that rounds to a finite float is converted as before.
+template <typename SampleType>
+CALVIR_ALWAYS_INLINE SampleType engineOutput (double y)
+{
+	return static_cast<SampleType> (y);
+}
+
+template <>
+CALVIR_ALWAYS_INLINE float engineOutput<float> (double y)
+{
+	constexpr double kFloatMax = std::numeric_limits<float>::max ();
+	return static_cast<float> (std::min (std::max (y, -kFloatMax), kFloatMax));
 }
 
 // Dry gain of the wet/dry mix.

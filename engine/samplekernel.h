@@ -422,8 +422,8 @@ CALVIR_ALWAYS_INLINE int32 SampleKernel::render (SampleType* const* inputs, Samp
 			double outL = 0.0;
 			double outR = 0.0;
 			outputStage (f[k], wetL[k], wetR[k], outL, outR);
-			outputs[0][first + t + k] = static_cast<SampleType> (outL);
-			outputs[1][first + t + k] = static_cast<SampleType> (outR);
+			outputs[0][first + t + k] = EngineMath::engineOutput<SampleType> (outL);
+			outputs[1][first + t + k] = EngineMath::engineOutput<SampleType> (outR);
 		}
 		t += n;
 		if (silenceEnds)

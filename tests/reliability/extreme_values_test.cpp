@@ -156,9 +156,16 @@ namespace {
 
 // The largest input magnitude the engine takes as it is (kMaxInputMagnitude
 // in engine/engineconstants.h), and the largest output magnitude it gives for
-// such inputs as the bound's comment states it, with a decade to spare.
+// such inputs as the bound's comment states it, with a decade to spare. A
+// 32-bit sample lies within the bound even at the float limit, and its
+// output must stay a finite float.
 constexpr double kBound = 1e300;
 constexpr double kOutputCeiling = 1e304;
+
+double boundFor (int32 sampleSize)
+{
+	return sampleSize == kSample64 ? kBound : std::numeric_limits<float>::max ();
+}
 
 // Normalised values of the eight continuous parameters, in ID order from level.
 struct Ends
@@ -179,22 +186,23 @@ struct AtTheBound
 {
 	const Ends* ends;
 	double rate;
+	int32 sampleSize;
 };
 
 void PrintTo (const AtTheBound& p, std::ostream* os)
 {
-	*os << p.ends->name << " at " << p.rate << " Hz";
+	*os << p.ends->name << " at " << p.rate << " Hz, " << p.sampleSize;
 }
 
 class InputsAtTheBound : public testing::TestWithParam<AtTheBound>
 {
 protected:
-	// A 64-bit processor with the parameters at their ends, activated anew so
+	// A processor with the parameters at their ends, activated anew so
 	// that the smoothers start at their targets and no flush is under way.
 	void bringUp (ProcessorSession& s)
 	{
 		const AtTheBound p = GetParam ();
-		ASSERT_EQ (s.setup (p.rate, kSample64), kResultOk);
+		ASSERT_EQ (s.setup (p.rate, p.sampleSize), kResultOk);
 		ASSERT_EQ (s.activate (true), kResultOk);
 		for (ParamID id = kLevelId; id <= kLPCutId; ++id)
 			s.setParams ({{id, p.ends->values[id - kLevelId]}});
@@ -208,12 +216,13 @@ protected:
 	double run (ProcessorSession& s, int32 n, const std::function<void (int32, double&, double&)>& input,
 	            std::vector<double>* leftOutput = nullptr)
 	{
-		TestAudioBlock block (kSample64, kBlock);
+		const int32 sampleSize = GetParam ().sampleSize;
+		TestAudioBlock block (sampleSize, kBlock);
 		double peak = 0.0;
 		for (int32 start = 0; start < n; start += kBlock)
 		{
 			const int32 len = std::min (kBlock, n - start);
-			block.reset (kSample64, len);
+			block.reset (sampleSize, len);
 			for (int32 i = 0; i < len; ++i)
 			{
 				double l = 0.0, r = 0.0;
@@ -240,15 +249,15 @@ protected:
 	}
 };
 
-// Inputs of magnitude kBound, sustained, alternating, of opposite signs in the
-// two channels; and the worst input for
-// the left output: the signs of its impulse response, reversed in time, so
+// Inputs of the bound's magnitude, sustained, alternating, of opposite signs
+// in the two channels; and the worst input for the left output: the signs of its impulse response, reversed in time, so
 // that every contribution adds up at the last sample. No output sample and no
 // value in the engine is infinite or NaN, and the output stays far below the
 // largest double.
 TEST_P (InputsAtTheBound, GiveFiniteOutput)
 {
 	const int32 n = static_cast<int32> (2.0 * GetParam ().rate); // 2 s
+	const double bound = boundFor (GetParam ().sampleSize);
 	std::vector<double> impulseResponse;
 	{
 		ProcessorSession s;
@@ -262,14 +271,14 @@ TEST_P (InputsAtTheBound, GiveFiniteOutput)
 		std::function<void (int32, double&, double&)> input;
 	};
 	const Pattern patterns[] = {
-	    {"sustained", [] (int32, double& l, double& r) { l = r = kBound; }},
-	    {"alternating", [] (int32 i, double& l, double& r) { l = r = (i % 2) ? -kBound : kBound; }},
-	    {"opposite channels", [] (int32, double& l, double& r) {
-		     l = kBound;
-		     r = -kBound;
+	    {"sustained", [&] (int32, double& l, double& r) { l = r = bound; }},
+	    {"alternating", [&] (int32 i, double& l, double& r) { l = r = (i % 2) ? -bound : bound; }},
+	    {"opposite channels", [&] (int32, double& l, double& r) {
+		     l = bound;
+		     r = -bound;
 	     }},
 	    {"reversed impulse response", [&] (int32 i, double& l, double& r) {
-		     l = r = impulseResponse[static_cast<size_t> (n - 1 - i)] < 0.0 ? -kBound : kBound;
+		     l = r = impulseResponse[static_cast<size_t> (n - 1 - i)] < 0.0 ? -bound : bound;
 	     }},
 	};
 	for (const Pattern& pattern : patterns)
@@ -287,15 +296,19 @@ std::vector<AtTheBound> atTheBoundCases ()
 {
 	std::vector<AtTheBound> cases;
 	for (const Ends& ends : kEnds)
+	{
 		for (double rate : {44100.0, 192000.0})
-			cases.push_back ({&ends, rate});
+			cases.push_back ({&ends, rate, kSample64});
+		cases.push_back ({&ends, 44100.0, kSample32});
+	}
 	return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P (Sample64, InputsAtTheBound, testing::ValuesIn (atTheBoundCases ()),
+INSTANTIATE_TEST_SUITE_P (Ends, InputsAtTheBound, testing::ValuesIn (atTheBoundCases ()),
                           [] (const testing::TestParamInfo<AtTheBound>& info) {
 	                          return std::string (info.param.ends->name) + "_" +
-	                                 std::to_string (static_cast<long> (info.param.rate));
+	                                 std::to_string (static_cast<long> (info.param.rate)) +
+	                                 (info.param.sampleSize == kSample64 ? "_Sample64" : "_Sample32");
                           });
 
 } // namespace
