@@ -45,9 +45,6 @@ KSSwitchParameter::KSSwitchParameter (const TChar* title, ParamID tag, int32 fla
 }
 
 //------------------------------------------------------------------------
-KSSwitchParameter::~KSSwitchParameter () = default;
-
-//------------------------------------------------------------------------
 bool KSSwitchParameter::fromString (const TChar* string, ParamValue& valueNormalized) const
 {
 	if (!string)

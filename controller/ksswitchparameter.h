@@ -13,7 +13,6 @@ public:
 	// Step count 1, no units, root unit, no short title; the value starts at
 	// the default.
 	KSSwitchParameter (const TChar* title, ParamID tag, int32 flags, ParamValue defaultValueNormalized);
-	~KSSwitchParameter () override;
 
 	// Reads a typed value: "On" as 1 and "Off" as 0 in any case (white space
 	// around the word ignored), or a number as readNumber reads it (white

@@ -182,33 +182,22 @@ const BypassTextRow kBypassTextTable[] = {
     // The display strings, in any case, white space around them ignored.
     {u"On", kResultTrue, 1.0},
     {u"Off", kResultTrue, 0.0},
-    {u"on", kResultTrue, 1.0},
     {u"ON", kResultTrue, 1.0},
     {u"oFf", kResultTrue, 0.0},
-    {u"OFF", kResultTrue, 0.0},
     {u" off\t", kResultTrue, 0.0},
     // Numbers, clamped into [0, 1]; text after a number is ignored.
-    {u"0", kResultTrue, 0.0},
-    {u"1", kResultTrue, 1.0},
     {u"0.25", kResultTrue, 0.25},
     {u" 0.5 percent", kResultTrue, 0.5},
     {u"3", kResultTrue, 1.0},
     {u"-5", kResultTrue, 0.0},
     {u"inf", kResultTrue, 1.0},
-    {u"-inf", kResultTrue, 0.0},
-    {u"1e999", kResultTrue, 1.0},
     {u"-1e-300", kResultTrue, 0.0},
     {u"-0", kResultTrue, 0.0},
     // No number, or NaN: refused.
     {u"nan", kResultFalse, 0.0},
-    {u"-NaN", kResultFalse, 0.0},
     {u"", kResultFalse, 0.0},
-    {u"  ", kResultFalse, 0.0},
     {u"loud", kResultFalse, 0.0},
     {u"Onward", kResultFalse, 0.0},
-    {u"O n", kResultFalse, 0.0},
-    {u"of", kResultFalse, 0.0},
-    {u"yes", kResultFalse, 0.0},
 };
 
 TEST_F (ControllerTest, BypassTextConversion)

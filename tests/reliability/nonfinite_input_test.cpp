@@ -3,6 +3,7 @@
 // engine as 0; samples within the bound enter bit for bit; the reverb is clean
 // again once the input is within it.
 #include "reliability/probeprocessor.h"
+#include "engine/engineconstants.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +20,14 @@ namespace {
 
 constexpr double kRate = 44100.0;
 constexpr int32 kBlock = 512;
-constexpr double kDenormalOffset = 1e-18; // added to every input sample by the block loop
 const double kNaN = std::numeric_limits<double>::quiet_NaN ();
 const double kInf = std::numeric_limits<double>::infinity ();
 const double kMax = std::numeric_limits<double>::max ();
-// Largest magnitude that enters as it is (kMaxInputMagnitude in engine/engineconstants.h).
-constexpr double kBound = 1e300;
 
 // What the engine makes of an input sample before the offset.
 double enteredAs (double x)
 {
-	return std::fabs (x) <= kBound ? x : 0.0;
+	return std::fabs (x) <= kMaxInputMagnitude ? x : 0.0;
 }
 
 bool sameBits (double a, double b)
@@ -139,10 +137,10 @@ TEST_P (NonFiniteInput, SamplesWithinTheBoundEnterUnchanged)
 	                         std::numeric_limits<double>::max (),
 	                         -std::numeric_limits<double>::max (),
 	                         1e308,
-	                         kBound,
-	                         -kBound,
-	                         std::nextafter (kBound, kInf),
-	                         -std::nextafter (kBound, kInf),
+	                         kMaxInputMagnitude,
+	                         -kMaxInputMagnitude,
+	                         std::nextafter (kMaxInputMagnitude, kInf),
+	                         -std::nextafter (kMaxInputMagnitude, kInf),
 	                         std::numeric_limits<double>::denorm_min (),
 	                         std::numeric_limits<float>::denorm_min (),
 	                         -1e-18,
